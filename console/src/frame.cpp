@@ -1,0 +1,49 @@
+#include "console/frame.hpp"
+
+#include <string>
+
+#include "console/pause.hpp"
+#include "console/standard_streams.hpp"
+
+namespace console {
+namespace {
+
+// Large enough that a stream of any length takes few system calls; static, so the stack of
+// the original platform's small console programs is never at stake.
+char input_buffer[1 << 17];
+char output_buffer[1 << 17];
+
+void report(std::string_view name, const Failure& failure) {
+  std::string line(name);
+  line += ": ";
+  if (failure.line() > 0) line += "line " + std::to_string(failure.line()) + ": ";
+  line += failure.message();
+  line += '\n';
+  write_error(line);
+}
+
+}  // namespace
+
+int run(std::string_view name, Program program) {
+  StandardInput source;
+  StandardOutput sink;
+  Output out(sink, output_buffer);
+  Input in(source, input_buffer, &out);
+  int status = 0;
+  try {
+    program(in, out);
+    out.flush();
+  } catch (const Failure& failure) {
+    status = 1;
+    // What a program that writes as it reads wrote for earlier input stays written.
+    try {
+      out.flush();
+    } catch (const Failure&) {
+    }
+    report(name, failure);
+  }
+  pause();
+  return status;
+}
+
+}  // namespace console

@@ -1,0 +1,279 @@
+#include "console/input.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cassert>
+#include <charconv>
+#include <cstring>
+#include <string>
+
+#include "console/failure.hpp"
+#include "console/output.hpp"
+
+namespace console {
+namespace {
+
+// White space as C's isspace takes it in the C locale.
+constexpr bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+constexpr bool is_digit(int c) { return c >= '0' && c <= '9'; }
+
+// The first bytes of the word a refusal shows, written so that it stays one printable line.
+class Word {
+ public:
+  static constexpr std::size_t shown = 24;
+
+  bool full() const { return taken_ == shown; }
+  void add(char c) {
+    ++taken_;
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte == '"' || byte == '\\') {
+      text_ += '\\';
+      text_ += c;
+    } else if (byte > ' ' && byte < 0x7f) {
+      text_ += c;
+    } else {
+      constexpr std::string_view hex = "0123456789abcdef";
+      text_ += "\\x";
+      text_ += hex[byte >> 4];
+      text_ += hex[byte & 0xf];
+    }
+  }
+  bool empty() const { return taken_ == 0; }
+  std::string quoted(bool more) const { return '"' + text_ + (more ? "...\"" : "\""); }
+
+ private:
+  std::size_t taken_ = 0;
+  std::string text_;
+};
+
+// Significant digits kept of a real: more than any value halfway between two floats needs,
+// so that keeping them and marking the rest as non-zero rounds as the whole would.
+constexpr std::size_t kept_digits = 200;
+constexpr std::int64_t exponent_cap = 1'000'000'000;
+
+}  // namespace
+
+Input::Input(Source& source, std::span<char> buffer, Output* tied)
+    : source_(source),
+      tied_(tied),
+      begin_(buffer.data()),
+      next_(buffer.data()),
+      end_(buffer.data()),
+      limit_(buffer.data() + buffer.size()) {
+  assert(buffer.size() >= min_buffer_size);
+}
+
+bool Input::fill() {
+  if (source_done_) return false;
+  if (tied_ != nullptr) tied_->flush();
+  if (next_ != begin_) {
+    const auto unread = end_ - next_;
+    std::memmove(begin_, next_, static_cast<std::size_t>(unread));
+    next_ = begin_;
+    end_ = begin_ + unread;
+  }
+  const std::size_t got = source_.read_some(end_, static_cast<std::size_t>(limit_ - end_));
+  if (got == 0) {
+    source_done_ = true;
+    return false;
+  }
+  end_ += got;
+  return true;
+}
+
+int Input::peek(std::size_t ahead) {
+  while (static_cast<std::size_t>(end_ - next_) <= ahead) {
+    if (!fill()) return -1;
+  }
+  return static_cast<unsigned char>(next_[ahead]);
+}
+
+char Input::take() {
+  const char c = *next_++;
+  if (c == '\n') {
+    ++line_;
+    line_open_ = false;
+  } else {
+    line_open_ = true;
+  }
+  return c;
+}
+
+void Input::skip_space() {
+  while (is_space(peek())) take();
+}
+
+std::int32_t Input::line_number() const {
+  const bool past_last_line = !line_open_ && source_done_ && next_ == end_;
+  return past_last_line && line_ > 1 ? line_ - 1 : line_;
+}
+
+void Input::refuse_word(std::string_view expected, std::string_view word_start, bool cut) {
+  Word word;
+  for (const char c : word_start) word.add(c);
+  int c = peek();
+  while (c != -1 && !is_space(c) && !word.full()) {
+    word.add(take());
+    c = peek();
+  }
+  const bool more = cut || (c != -1 && !is_space(c));
+  refuse(line_number(), expected, word.empty() ? "end of input" : word.quoted(more));
+}
+
+std::int32_t Input::whole() {
+  skip_space();
+  constexpr std::string_view expected = "a whole number";
+  std::array<char, 1> sign{};
+  std::string_view taken;
+  int c = peek();
+  if (c == '+' || c == '-') {
+    sign[0] = take();
+    taken = {sign.data(), 1};
+    c = peek();
+  }
+  if (!is_digit(c)) refuse_word(expected, taken);
+
+  const bool negative = sign[0] == '-';
+  const std::uint64_t largest = negative ? std::uint64_t{1} << 31 : (std::uint64_t{1} << 31) - 1;
+  std::uint64_t magnitude = 0;
+  bool too_large = false;
+  std::string shown{taken};
+  bool cut = false;
+  while (is_digit(c)) {
+    const char digit = take();
+    magnitude = magnitude * 10 + static_cast<std::uint64_t>(digit - '0');
+    if (magnitude > largest) {
+      too_large = true;
+      magnitude = largest;
+    }
+    if (shown.size() < Word::shown) {
+      shown += digit;
+    } else {
+      cut = true;
+    }
+    c = peek();
+  }
+  if (too_large) refuse_word("a whole number from -2147483648 to 2147483647", shown, cut);
+  const auto value = static_cast<std::int64_t>(magnitude);
+  return static_cast<std::int32_t>(negative ? -value : value);
+}
+
+float Input::real() {
+  skip_space();
+  // The value is sign * digits * 10^scale, with leading zeros dropped from digits.
+  std::array<char, kept_digits + 1> digits{};
+  std::size_t count = 0;
+  std::int64_t scale = 0;
+  bool dropped_nonzero = false;
+  bool any_digit = false;
+  std::string shown;
+  bool cut = false;
+  auto keep = [&](char c) {
+    if (shown.size() < Word::shown) {
+      shown += c;
+    } else {
+      cut = true;
+    }
+    return c;
+  };
+  auto add_digit = [&](char digit, bool in_fraction) {
+    any_digit = true;
+    if (count == 0 && digit == '0') {
+      if (in_fraction) --scale;
+    } else if (count < kept_digits) {
+      digits[count++] = digit;
+      if (in_fraction) --scale;
+    } else {
+      dropped_nonzero = dropped_nonzero || digit != '0';
+      if (!in_fraction) ++scale;
+    }
+  };
+
+  int c = peek();
+  const bool negative = c == '-';
+  if (c == '+' || c == '-') {
+    keep(take());
+    c = peek();
+  }
+  while (is_digit(c)) {
+    add_digit(keep(take()), false);
+    c = peek();
+  }
+  if (c == '.') {
+    keep(take());
+    c = peek();
+    while (is_digit(c)) {
+      add_digit(keep(take()), true);
+      c = peek();
+    }
+  }
+  if (!any_digit) refuse_word("a real number", shown);
+
+  // An exponent counts only when digits follow its letter and sign.
+  if (c == 'e' || c == 'E') {
+    const int after = peek(1);
+    const bool signed_exponent = after == '+' || after == '-';
+    if (is_digit(signed_exponent ? peek(2) : after)) {
+      keep(take());
+      if (signed_exponent) keep(take());
+      std::int64_t exponent = 0;
+      c = peek();
+      while (is_digit(c)) {
+        const char digit = keep(take());
+        exponent = std::min(exponent * 10 + (digit - '0'), exponent_cap);
+        c = peek();
+      }
+      scale += after == '-' ? -exponent : exponent;
+    }
+  }
+
+  if (count == 0) return negative ? -0.0f : 0.0f;
+  if (dropped_nonzero) {
+    digits[count++] = '1';
+    --scale;
+  }
+  // Digits, then the exponent, as one decimal that from_chars rounds once to float.
+  std::array<char, kept_digits + 32> text{};
+  std::size_t length = 0;
+  if (negative) text[length++] = '-';
+  std::memcpy(text.data() + length, digits.data(), count);
+  length += count;
+  text[length++] = 'e';
+  const auto exponent_end = std::to_chars(text.data() + length, text.data() + text.size(), scale);
+  float value = 0;
+  const auto [end, error] = std::from_chars(text.data(), exponent_end.ptr, value);
+  (void)end;
+  if (error == std::errc::result_out_of_range) {
+    // Too small rounds to zero; too large has no single-precision value.
+    if (static_cast<std::int64_t>(count) + scale <= 0) return negative ? -0.0f : 0.0f;
+    refuse_word("a real number within single precision", shown, cut);
+  }
+  return value;
+}
+
+std::string_view Input::line() {
+  constexpr std::size_t longest = max_line_length + 2;  // the characters, then CR LF
+  for (;;) {
+    const auto available = static_cast<std::size_t>(end_ - next_);
+    const auto* feed =
+        static_cast<char*>(std::memchr(next_, '\n', std::min(available, longest)));
+    if (feed != nullptr || available >= longest || !fill()) {
+      const char* stop = feed != nullptr ? feed : end_;
+      auto length = static_cast<std::size_t>(stop - next_);
+      if (feed != nullptr && length > 0 && feed[-1] == '\r') --length;
+      if (length > max_line_length || (feed == nullptr && available >= longest)) {
+        refuse(line_, "a line of at most 254 characters", "a longer one");
+      }
+      if (feed == nullptr && available == 0 && !line_open_) {
+        refuse(line_number(), "a line", "end of input");
+      }
+      const std::string_view text(next_, length);
+      next_ = feed != nullptr ? const_cast<char*>(feed) + 1 : end_;
+      ++line_;
+      line_open_ = false;
+      return text;
+    }
+  }
+}
+
+}  // namespace console

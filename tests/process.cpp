@@ -1,0 +1,93 @@
+#include "process.hpp"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <stdexcept>
+#include <thread>
+
+extern char** environ;
+
+namespace testing_support {
+namespace {
+
+int decode(int raw) { return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw); }
+
+// An unnamed temporary file, closed when it goes out of scope.
+class TempFile {
+ public:
+  TempFile() : file_(std::tmpfile()) {
+    if (file_ == nullptr) throw std::runtime_error("no temporary file");
+  }
+  ~TempFile() { std::fclose(file_); }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+  int fd() const { return fileno(file_); }
+
+ private:
+  std::FILE* file_;
+};
+
+}  // namespace
+
+std::string program_path(std::string_view program) {
+  return std::string(PROGRAM_DIR) + "/" + std::string(program);
+}
+
+pid_t spawn(std::string_view program, int in, int out, int err) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, in, 0);
+  posix_spawn_file_actions_adddup2(&actions, out, 1);
+  posix_spawn_file_actions_adddup2(&actions, err, 2);
+  const std::string path = program_path(program);
+  char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
+  pid_t child = 0;
+  const int error = posix_spawn(&child, path.c_str(), &actions, nullptr, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (error != 0) throw std::runtime_error("cannot start " + path);
+  return child;
+}
+
+std::optional<int> wait_for(pid_t child, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  for (;;) {
+    int raw = 0;
+    if (waitpid(child, &raw, WNOHANG) == child) return decode(raw);
+    if (std::chrono::steady_clock::now() > deadline) return std::nullopt;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+}
+
+std::string read_all(int fd) {
+  std::string text;
+  char chunk[4096];
+  for (off_t at = 0;;) {
+    const ssize_t got = pread(fd, chunk, sizeof chunk, at);
+    if (got <= 0) return text;
+    text.append(chunk, static_cast<std::size_t>(got));
+    at += got;
+  }
+}
+
+Outcome run_program(std::string_view program, std::string_view input) {
+  TempFile in, out, err;
+  if (write(in.fd(), input.data(), input.size()) != static_cast<ssize_t>(input.size()) ||
+      lseek(in.fd(), 0, SEEK_SET) != 0) {
+    throw std::runtime_error("cannot write the input file");
+  }
+  const pid_t child = spawn(program, in.fd(), out.fd(), err.fd());
+  const auto status = wait_for(child, std::chrono::seconds(30));
+  if (!status) {
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    throw std::runtime_error(std::string(program) + " did not end");
+  }
+  return {read_all(out.fd()), read_all(err.fd()), *status};
+}
+
+}  // namespace testing_support

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace testing_support {
+
+// The built program of that name.
+std::string program_path(std::string_view program);
+
+// What a finished run left behind.
+struct Outcome {
+  std::string out;
+  std::string err;
+  int status;  // the exit status, or 128 plus the signal that ended it
+};
+
+// Runs the program with `input` as a file on standard input.
+Outcome run_program(std::string_view program, std::string_view input);
+
+// Starts the program on the given descriptors for standard input, output and error.
+pid_t spawn(std::string_view program, int in, int out, int err);
+
+// The status of the child once it has ended, or nothing if it is still running after `limit`.
+std::optional<int> wait_for(pid_t child, std::chrono::milliseconds limit);
+
+// Everything in the file behind the descriptor, from its start.
+std::string read_all(int fd);
+
+}  // namespace testing_support

@@ -1,0 +1,125 @@
+// Every program as a user runs it: an input on standard input, then the exact standard
+// output, standard error and exit status.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "case_name.hpp"
+#include "process.hpp"
+
+namespace {
+
+using testing_support::CaseName;
+
+using testing_support::run_program;
+
+struct Case {
+  const char* name;
+  friend void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+  const char* program;
+  std::string input;
+  std::string out;
+  std::string err = "";
+  int status = 0;
+};
+
+// A refusal: nothing on standard output, one line on standard error, status 1.
+Case refused(const char* name, const char* program, std::string input, const std::string& why) {
+  return {name, program, std::move(input), "", std::string(program) + ": " + why + "\n", 1};
+}
+
+class ProgramTest : public testing::TestWithParam<Case> {};
+
+TEST_P(ProgramTest, WritesExactlyWhatItShould) {
+  const Case& c = GetParam();
+  const auto outcome = run_program(c.program, c.input);
+  EXPECT_EQ(outcome.out, c.out);
+  EXPECT_EQ(outcome.err, c.err);
+  EXPECT_EQ(outcome.status, c.status);
+}
+
+// Named "<program>_<case>".
+struct ProgramCaseName {
+  std::string operator()(const testing::TestParamInfo<Case>& c) const {
+    return std::string(c.param.program) + "_" + c.param.name;
+  }
+};
+
+// Seven entrants 4 to 10 whose means, 1.33 to 3.33, are below any other in these cases.
+const std::string low_rows = "4 0 0 4\n5 0 0 5\n6 0 0 6\n7 0 0 7\n8 0 0 8\n9 0 0 9\n10 0 0 10\n";
+const std::string low_lines =
+    "10-0-0-10-3.33\n9-0-0-9-3.00\n8-0-0-8-2.67\n7-0-0-7-2.33\n6-0-0-6-2.00\n5-0-0-5-1.67\n"
+    "4-0-0-4-1.33\n";
+const std::string nine_rows = "1 1 1 1\n2 2 2 2\n3 3 3 3\n" + low_rows.substr(0, low_rows.rfind("10 "));
+
+INSTANTIATE_TEST_SUITE_P(
+    Meanboard, ProgramTest,
+    testing::Values(
+        Case{"means_with_two_decimals", "meanboard", "7 90 85 80\n2 90 85 81\n3 100 100 99\n" + low_rows,
+             "3-100-100-99-99.67\n2-90-85-81-85.33\n7-90-85-80-85.00\n" + low_lines},
+        Case{"equal_means_are_not_kept_in_input_order", "meanboard",
+             "1 80 80 80\n2 80 80 80\n3 90 90 90\n" + low_rows,
+             "3-90-90-90-90.00\n2-80-80-80-80.00\n1-80-80-80-80.00\n" + low_lines},
+        Case{"all_means_equal_keep_input_order", "meanboard",
+             "1 4 5 6\n2 5 5 5\n3 6 5 4\n4 3 5 7\n5 5 4 6\n6 5 6 4\n7 7 5 3\n8 1 5 9\n9 9 5 1\n10 0 5 10\n",
+             "1-4-5-6-5.00\n2-5-5-5-5.00\n3-6-5-4-5.00\n4-3-5-7-5.00\n5-5-4-6-5.00\n6-5-6-4-5.00\n"
+             "7-7-5-3-5.00\n8-1-5-9-5.00\n9-9-5-1-5.00\n10-0-5-10-5.00\n"},
+        Case{"negative_mark_keeps_its_sign", "meanboard",
+             "5 -1 2 3\n1 -1 -1 -1\n2 -2 -2 -2\n3 -3 -3 -3\n4 -4 -4 -4\n6 -6 -6 -6\n7 -7 -7 -7\n"
+             "8 -8 -8 -8\n9 -9 -9 -9\n10 -10 -10 -10\n",
+             "5--1-2-3-1.33\n1--1--1--1--1.00\n2--2--2--2--2.00\n3--3--3--3--3.00\n4--4--4--4--4.00\n"
+             "6--6--6--6--6.00\n7--7--7--7--7.00\n8--8--8--8--8.00\n9--9--9--9--9.00\n"
+             "10--10--10--10--10.00\n"},
+        Case{"marks_at_the_32_bit_limits_give_their_true_mean", "meanboard",
+             "1 2147483647 2147483647 2147483647\n2 -2147483648 -2147483648 -2147483648\n"
+             "3 2147483647 2147483647 -2147483648\n" + low_rows,
+             "1-2147483647-2147483647-2147483647-2147483648.00\n"
+             "3-2147483647-2147483647--2147483648-715827904.00\n" + low_lines +
+             "2--2147483648--2147483648--2147483648--2147483648.00\n"},
+        Case{"values_spread_over_any_white_space", "meanboard",
+             "7\t90\v85\f80 2\r\n90\n\n85 81   3 100\r\n100 99 " + low_rows,
+             "3-100-100-99-99.67\n2-90-85-81-85.33\n7-90-85-80-85.00\n" + low_lines},
+        Case{"nothing_after_the_tenth_entrant_is_read", "meanboard",
+             "7 90 85 80\n2 90 85 81\n3 100 100 99\n" + low_rows + "11 100 100 100\nnot numbers",
+             "3-100-100-99-99.67\n2-90-85-81-85.33\n7-90-85-80-85.00\n" + low_lines},
+        refused("a_letter_for_a_mark", "meanboard", "1 2 3 4\n5 6 7 8\n9 x7 1 1\n",
+                "line 3: expected a whole number, found \"x7\""),
+        refused("a_decimal_mark", "meanboard", "1 90.5 80 70\n" + low_rows,
+                "line 1: expected a whole number, found \".5\""),
+        refused("a_mark_beyond_32_bits", "meanboard", "1 2 3 2147483648\n" + low_rows,
+                "line 1: expected a whole number from -2147483648 to 2147483647, found \"2147483648\""),
+        refused("input_ending_after_nine_entrants", "meanboard", nine_rows,
+                "line 9: expected a whole number, found end of input"),
+        refused("input_ending_inside_an_entrant", "meanboard", "1 2 3 4\n5 6",
+                "line 2: expected a whole number, found end of input"),
+        refused("empty_input", "meanboard", "", "line 1: expected a whole number, found end of input")),
+    ProgramCaseName{});
+
+// Each program's bundled example gives the output stored beside it.
+class ExampleTest : public testing::TestWithParam<const char*> {};
+
+std::string file_text(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  EXPECT_TRUE(file) << path;
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+TEST_P(ExampleTest, GivesItsExpectedOutput) {
+  const std::string base = std::string(EXAMPLE_DIR) + "/" + GetParam();
+  const auto outcome = run_program(GetParam(), file_text(base + ".txt"));
+  EXPECT_EQ(outcome.out, file_text(base + ".expected"));
+  EXPECT_EQ(outcome.err, "");
+  EXPECT_EQ(outcome.status, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, ExampleTest, testing::Values("meanboard"),
+                         [](const testing::TestParamInfo<const char*>& program) {
+                           return std::string(program.param);
+                         });
+
+}  // namespace
