@@ -64,4 +64,6 @@ void meanboard(console::Input& in, console::Output& out) {
 
 }  // namespace
 
-int main() { return console::run("meanboard", meanboard); }
+int main() {
+  return console::run("meanboard", meanboard);
+}

@@ -100,16 +100,16 @@ TEST_P(WholeTest, ReadsNumberAndLeavesTheRest) {
 
 INSTANTIATE_TEST_SUITE_P(
     Console, WholeTest,
-    testing::Values(WholeCase{"plain", "42\n", 42, ""}, WholeCase{"plus", "+7 x", 7, " x"},
-                    WholeCase{"minus", "-13", -13, ""}, WholeCase{"minus_zero", "-0", 0, ""},
-                    WholeCase{"leading_zeros", "007", 7, ""},
-                    WholeCase{"many_leading_zeros", std::string(600, '0') + "2147483647", 2147483647, ""},
-                    WholeCase{"largest", "2147483647", 2147483647, ""},
-                    WholeCase{"smallest", "-2147483648", std::numeric_limits<std::int32_t>::min(), ""},
-                    WholeCase{"every_white_space", " \t\n\v\f\r\n 5 ", 5, " "},
-                    WholeCase{"stops_at_letter", "12abc\n", 12, "abc"},
-                    WholeCase{"stops_at_point", "3.5", 3, ".5"},
-                    WholeCase{"crlf_after", "8\r\nnext", 8, ""}),
+    testing::Values(
+        WholeCase{"plain", "42\n", 42, ""}, WholeCase{"plus", "+7 x", 7, " x"},
+        WholeCase{"minus", "-13", -13, ""}, WholeCase{"minus_zero", "-0", 0, ""},
+        WholeCase{"leading_zeros", "007", 7, ""},
+        WholeCase{"many_leading_zeros", std::string(600, '0') + "2147483647", 2147483647, ""},
+        WholeCase{"largest", "2147483647", 2147483647, ""},
+        WholeCase{"smallest", "-2147483648", std::numeric_limits<std::int32_t>::min(), ""},
+        WholeCase{"every_white_space", " \t\n\v\f\r\n 5 ", 5, " "},
+        WholeCase{"stops_at_letter", "12abc\n", 12, "abc"},
+        WholeCase{"stops_at_point", "3.5", 3, ".5"}, WholeCase{"crlf_after", "8\r\nnext", 8, ""}),
     CaseName{});
 
 struct RefusalCase {
@@ -133,16 +133,20 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         RefusalCase{"empty", "", "line 1: expected a whole number, found end of input"},
         RefusalCase{"only_space", " \n\n", "line 2: expected a whole number, found end of input"},
-        RefusalCase{"ends_after_line", "\n\n\n", "line 3: expected a whole number, found end of input"},
+        RefusalCase{"ends_after_line", "\n\n\n",
+                    "line 3: expected a whole number, found end of input"},
         RefusalCase{"letter", "\n\nx7 8", "line 3: expected a whole number, found \"x7\""},
         RefusalCase{"lone_sign", "- 5", "line 1: expected a whole number, found \"-\""},
         RefusalCase{"sign_at_end", "+", "line 1: expected a whole number, found \"+\""},
         RefusalCase{"double_sign", "--5", "line 1: expected a whole number, found \"--5\""},
-        RefusalCase{"one_past_largest", "2147483648", std::string("line 1: ") + range + ", found \"2147483648\""},
-        RefusalCase{"one_past_smallest", "\n-2147483649", std::string("line 2: ") + range + ", found \"-2147483649\""},
+        RefusalCase{"one_past_largest", "2147483648",
+                    std::string("line 1: ") + range + ", found \"2147483648\""},
+        RefusalCase{"one_past_smallest", "\n-2147483649",
+                    std::string("line 2: ") + range + ", found \"-2147483649\""},
         RefusalCase{"far_too_large", "99999999999999999999999999999999",
                     std::string("line 1: ") + range + ", found \"999999999999999999999999...\""},
-        RefusalCase{"control_bytes", "\x01\x7f\"\\", "line 1: expected a whole number, found \"\\x01\\x7f\\\"\\\\\""},
+        RefusalCase{"control_bytes", "\x01\x7f\"\\",
+                    "line 1: expected a whole number, found \"\\x01\\x7f\\\"\\\\\""},
         RefusalCase{"long_word", std::string(40, 'y'),
                     "line 1: expected a whole number, found \"" + std::string(24, 'y') + "...\""}),
     CaseName{});
@@ -162,7 +166,9 @@ TEST(Console, NumbersSpreadOverLinesKeepTheirLineNumbers) {
 // ---- reals
 
 // What C's strtof makes of the text: correctly rounded, straight to float.
-float c_float(const std::string& text) { return std::strtof(text.c_str(), nullptr); }
+float c_float(const std::string& text) {
+  return std::strtof(text.c_str(), nullptr);
+}
 
 struct RealCase {
   const char* name;
@@ -189,15 +195,17 @@ TEST_P(RealTest, RoundsOnceToFloatAndLeavesTheRest) {
 INSTANTIATE_TEST_SUITE_P(
     Console, RealTest,
     testing::Values(
-        RealCase{"whole", "6", ""}, RealCase{"fraction", "7.5", ""}, RealCase{"no_integer_part", ".5", ""},
-        RealCase{"no_fraction_digits", "5.", ""}, RealCase{"signs", "-0.25 +1", " +1"},
-        RealCase{"negative_zero", "-0.0", ""}, RealCase{"exponent", "1e3", ""},
-        RealCase{"signed_exponent", "2.5E-3x", "x"}, RealCase{"exponent_plus", "1e+2", ""},
-        RealCase{"rounds_up_to_six", "5.99999999", ""}, RealCase{"point_one_five", "0.15", ""},
-        RealCase{"largest", "3.4028235e38", ""}, RealCase{"halfway_below_overflow", "3.40282356e38", ""},
+        RealCase{"whole", "6", ""}, RealCase{"fraction", "7.5", ""},
+        RealCase{"no_integer_part", ".5", ""}, RealCase{"no_fraction_digits", "5.", ""},
+        RealCase{"signs", "-0.25 +1", " +1"}, RealCase{"negative_zero", "-0.0", ""},
+        RealCase{"exponent", "1e3", ""}, RealCase{"signed_exponent", "2.5E-3x", "x"},
+        RealCase{"exponent_plus", "1e+2", ""}, RealCase{"rounds_up_to_six", "5.99999999", ""},
+        RealCase{"point_one_five", "0.15", ""}, RealCase{"largest", "3.4028235e38", ""},
+        RealCase{"halfway_below_overflow", "3.40282356e38", ""},
         RealCase{"smallest_subnormal", "1e-45", ""}, RealCase{"underflows_to_zero", "1e-50", ""},
         RealCase{"negative_underflow", "-1e-99999999999", ""},
-        RealCase{"bare_exponent_letter", "1e", "e"}, RealCase{"exponent_without_digits", "1e+x", "e+x"},
+        RealCase{"bare_exponent_letter", "1e", "e"},
+        RealCase{"exponent_without_digits", "1e+x", "e+x"},
         RealCase{"hex_is_not_read", "0x1p3", "x1p3", "0"},
         RealCase{"many_digits", "0." + std::string(300, '0') + "1e301", ""},
         RealCase{"long_halfway_tail", "16777217." + std::string(250, '0') + "1", ""},
@@ -241,9 +249,11 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"sign_alone", "-", "line 1: expected a real number, found \"-\""},
         RefusalCase{"nan", "nan", "line 1: expected a real number, found \"nan\""},
         RefusalCase{"infinity", "-inf", "line 1: expected a real number, found \"-inf\""},
-        RefusalCase{"above_largest", "3.4028236e38", std::string(beyond) + ", found \"3.4028236e38\""},
+        RefusalCase{"above_largest", "3.4028236e38",
+                    std::string(beyond) + ", found \"3.4028236e38\""},
         RefusalCase{"far_above", "1e39", std::string(beyond) + ", found \"1e39\""},
-        RefusalCase{"huge_exponent", "1e99999999999999", std::string(beyond) + ", found \"1e99999999999999\""}),
+        RefusalCase{"huge_exponent", "1e99999999999999",
+                    std::string(beyond) + ", found \"1e99999999999999\""}),
     CaseName{});
 
 // ---- lines
@@ -291,15 +301,16 @@ TEST_P(LineLengthTest, HoldsAtMost254Characters) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Console, LineLengthTest,
-                         testing::Values(LengthCase{"lf_254", std::string(254, 'a') + "\nb", true},
-                                         LengthCase{"crlf_254", std::string(254, 'a') + "\r\n", true},
-                                         LengthCase{"last_254", std::string(254, 'a'), true},
-                                         LengthCase{"lf_255", std::string(255, 'a') + "\n", false},
-                                         LengthCase{"crlf_255", std::string(255, 'a') + "\r\n", false},
-                                         LengthCase{"last_255", std::string(255, 'a'), false},
-                                         LengthCase{"very_long", std::string(5000, 'a') + "\n", false}),
-                         CaseName{});
+INSTANTIATE_TEST_SUITE_P(
+    Console, LineLengthTest,
+    testing::Values(LengthCase{"lf_254", std::string(254, 'a') + "\nb", true},
+                    LengthCase{"crlf_254", std::string(254, 'a') + "\r\n", true},
+                    LengthCase{"last_254", std::string(254, 'a'), true},
+                    LengthCase{"lf_255", std::string(255, 'a') + "\n", false},
+                    LengthCase{"crlf_255", std::string(255, 'a') + "\r\n", false},
+                    LengthCase{"last_255", std::string(255, 'a'), false},
+                    LengthCase{"very_long", std::string(5000, 'a') + "\n", false}),
+    CaseName{});
 
 TEST(Console, TiedOutputIsFlushedBeforeInputWaits) {
   TextSource source("1\n2\n", 2);
@@ -333,16 +344,17 @@ TEST(Console, WholeNumbersPrintLikePrintf) {
 }
 
 TEST(Console, RealsPrintLikePrintf) {
-  std::vector<float> values = {0.0f, -0.0f, 0.125f, 0.375f, 0.25f, 2.5f, 0.05f, -0.04f, 85.0f,
-                               99.666664f, 1.3333334f, 0.15f, 3.4028235e38f, -3.4028235e38f,
-                               1e-45f, 2147483648.0f};
+  std::vector<float> values = {
+      0.0f,  -0.0f,      0.125f,     0.375f, 0.25f,         2.5f,           0.05f,  -0.04f,
+      85.0f, 99.666664f, 1.3333334f, 0.15f,  3.4028235e38f, -3.4028235e38f, 1e-45f, 2147483648.0f};
   std::mt19937 random(7);
   while (values.size() < 200000) {
     const auto bits = static_cast<std::uint32_t>(random());
     float value;
     std::memcpy(&value, &bits, sizeof value);
     if (std::isfinite(value)) values.push_back(value);
-    values.push_back(static_cast<float>(static_cast<std::int32_t>(random() % 20001) - 10000) / 64.0f);
+    values.push_back(static_cast<float>(static_cast<std::int32_t>(random() % 20001) - 10000) /
+                     64.0f);
   }
   TextSink sink;
   std::vector<char> buffer(Output::min_buffer_size);
@@ -384,7 +396,8 @@ TEST(Console, FailedWriteIsReportedOnceAndDropsThePending) {
   std::vector<char> buffer(Output::min_buffer_size);
   Output out(sink, buffer);
   out.put("lost");
-  EXPECT_EQ(refusal([&] { out.flush(); }), "line 0: write error: " + std::string(std::strerror(ENOSPC)));
+  EXPECT_EQ(refusal([&] { out.flush(); }),
+            "line 0: write error: " + std::string(std::strerror(ENOSPC)));
   EXPECT_EQ(refusal([&] { out.flush(); }), "no refusal");
 }
 

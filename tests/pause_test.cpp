@@ -54,7 +54,8 @@ class Terminal {
   // Everything the terminal shows until `wanted` appears, or until `limit` passes.
   std::string screen_until(std::string_view wanted, std::chrono::milliseconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (screen_.find(wanted) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+    while (screen_.find(wanted) == std::string::npos &&
+           std::chrono::steady_clock::now() < deadline) {
       pollfd ready{controller_, POLLIN, 0};
       if (poll(&ready, 1, 20) == 1) {
         char chunk[512];

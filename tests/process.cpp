@@ -15,7 +15,9 @@ extern char** environ;
 namespace testing_support {
 namespace {
 
-int decode(int raw) { return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw); }
+int decode(int raw) {
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+}
 
 // An unnamed temporary file, closed when it goes out of scope.
 class TempFile {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cassert>
+#include <cfloat>
 #include <charconv>
 #include <cstring>
 #include <string>
@@ -14,8 +15,12 @@ namespace console {
 namespace {
 
 // White space as C's isspace takes it in the C locale.
-constexpr bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-constexpr bool is_digit(int c) { return c >= '0' && c <= '9'; }
+constexpr bool is_space(int c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+constexpr bool is_digit(int c) {
+  return c >= '0' && c <= '9';
+}
 
 // The first bytes of the word a refusal shows, written so that it stays one printable line.
 class Word {
@@ -45,6 +50,29 @@ class Word {
   std::size_t taken_ = 0;
   std::string text_;
 };
+
+// The first characters of the word being read, for a refusal to show.
+class Shown {
+ public:
+  char add(char c) {
+    if (size_ < text_.size()) {
+      text_[size_++] = c;
+    } else {
+      cut_ = true;
+    }
+    return c;
+  }
+  std::string_view text() const { return {text_.data(), size_}; }
+  bool cut() const { return cut_; }
+
+ private:
+  std::array<char, Word::shown> text_;
+  std::size_t size_ = 0;
+  bool cut_ = false;
+};
+
+constexpr std::array<float, 11> powers_of_ten = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                                 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
 
 // Significant digits kept of a real: more than any value halfway between two floats needs,
 // so that keeping them and marking the rest as non-zero rounds as the whole would.
@@ -81,7 +109,7 @@ bool Input::fill() {
   return true;
 }
 
-int Input::peek(std::size_t ahead) {
+int Input::peek_refill(std::size_t ahead) {
   while (static_cast<std::size_t>(end_ - next_) <= ahead) {
     if (!fill()) return -1;
   }
@@ -89,18 +117,20 @@ int Input::peek(std::size_t ahead) {
 }
 
 char Input::take() {
-  const char c = *next_++;
-  if (c == '\n') {
-    ++line_;
-    line_open_ = false;
-  } else {
-    line_open_ = true;
-  }
-  return c;
+  line_open_ = true;
+  return *next_++;
 }
 
 void Input::skip_space() {
-  while (is_space(peek())) take();
+  for (int c = peek(); is_space(c); c = peek()) {
+    if (c == '\n') {
+      ++line_;
+      line_open_ = false;
+    } else {
+      line_open_ = true;
+    }
+    ++next_;
+  }
 }
 
 std::int32_t Input::line_number() const {
@@ -110,7 +140,8 @@ std::int32_t Input::line_number() const {
 
 void Input::refuse_word(std::string_view expected, std::string_view word_start, bool cut) {
   Word word;
-  for (const char c : word_start) word.add(c);
+  for (const char c : word_start)
+    word.add(c);
   int c = peek();
   while (c != -1 && !is_space(c) && !word.full()) {
     word.add(take());
@@ -122,38 +153,30 @@ void Input::refuse_word(std::string_view expected, std::string_view word_start, 
 
 std::int32_t Input::whole() {
   skip_space();
-  constexpr std::string_view expected = "a whole number";
-  std::array<char, 1> sign{};
-  std::string_view taken;
+  Shown shown;
   int c = peek();
+  const bool negative = c == '-';
   if (c == '+' || c == '-') {
-    sign[0] = take();
-    taken = {sign.data(), 1};
+    shown.add(take());
     c = peek();
   }
-  if (!is_digit(c)) refuse_word(expected, taken);
+  if (!is_digit(c)) refuse_word("a whole number", shown.text());
 
-  const bool negative = sign[0] == '-';
   const std::uint64_t largest = negative ? std::uint64_t{1} << 31 : (std::uint64_t{1} << 31) - 1;
   std::uint64_t magnitude = 0;
   bool too_large = false;
-  std::string shown{taken};
-  bool cut = false;
-  while (is_digit(c)) {
-    const char digit = take();
+  do {
+    const char digit = shown.add(take());
     magnitude = magnitude * 10 + static_cast<std::uint64_t>(digit - '0');
     if (magnitude > largest) {
       too_large = true;
       magnitude = largest;
     }
-    if (shown.size() < Word::shown) {
-      shown += digit;
-    } else {
-      cut = true;
-    }
     c = peek();
+  } while (is_digit(c));
+  if (too_large) {
+    refuse_word("a whole number from -2147483648 to 2147483647", shown.text(), shown.cut());
   }
-  if (too_large) refuse_word("a whole number from -2147483648 to 2147483647", shown, cut);
   const auto value = static_cast<std::int64_t>(magnitude);
   return static_cast<std::int32_t>(negative ? -value : value);
 }
@@ -161,27 +184,20 @@ std::int32_t Input::whole() {
 float Input::real() {
   skip_space();
   // The value is sign * digits * 10^scale, with leading zeros dropped from digits.
-  std::array<char, kept_digits + 1> digits{};
+  std::array<char, kept_digits + 1> digits;
   std::size_t count = 0;
+  std::uint64_t mantissa = 0;  // the digits as a number, while they are few
   std::int64_t scale = 0;
   bool dropped_nonzero = false;
   bool any_digit = false;
-  std::string shown;
-  bool cut = false;
-  auto keep = [&](char c) {
-    if (shown.size() < Word::shown) {
-      shown += c;
-    } else {
-      cut = true;
-    }
-    return c;
-  };
+  Shown shown;
   auto add_digit = [&](char digit, bool in_fraction) {
     any_digit = true;
     if (count == 0 && digit == '0') {
       if (in_fraction) --scale;
     } else if (count < kept_digits) {
       digits[count++] = digit;
+      mantissa = mantissa * 10 + static_cast<std::uint64_t>(digit - '0');
       if (in_fraction) --scale;
     } else {
       dropped_nonzero = dropped_nonzero || digit != '0';
@@ -192,34 +208,34 @@ float Input::real() {
   int c = peek();
   const bool negative = c == '-';
   if (c == '+' || c == '-') {
-    keep(take());
+    shown.add(take());
     c = peek();
   }
   while (is_digit(c)) {
-    add_digit(keep(take()), false);
+    add_digit(shown.add(take()), false);
     c = peek();
   }
   if (c == '.') {
-    keep(take());
+    shown.add(take());
     c = peek();
     while (is_digit(c)) {
-      add_digit(keep(take()), true);
+      add_digit(shown.add(take()), true);
       c = peek();
     }
   }
-  if (!any_digit) refuse_word("a real number", shown);
+  if (!any_digit) refuse_word("a real number", shown.text());
 
   // An exponent counts only when digits follow its letter and sign.
   if (c == 'e' || c == 'E') {
-    const int after = peek(1);
+    const int after = peek_refill(1);
     const bool signed_exponent = after == '+' || after == '-';
-    if (is_digit(signed_exponent ? peek(2) : after)) {
-      keep(take());
-      if (signed_exponent) keep(take());
+    if (is_digit(signed_exponent ? peek_refill(2) : after)) {
+      shown.add(take());
+      if (signed_exponent) shown.add(take());
       std::int64_t exponent = 0;
       c = peek();
       while (is_digit(c)) {
-        const char digit = keep(take());
+        const char digit = shown.add(take());
         exponent = std::min(exponent * 10 + (digit - '0'), exponent_cap);
         c = peek();
       }
@@ -228,12 +244,21 @@ float Input::real() {
   }
 
   if (count == 0) return negative ? -0.0f : 0.0f;
+#if FLT_EVAL_METHOD == 0
+  // Few digits and a small scale: one exact operand, one exactly rounded operation.
+  if (count <= 8 && mantissa <= (1u << 24) && scale >= -10 && scale <= 10) {
+    const auto whole_digits = static_cast<float>(mantissa);
+    const float power = powers_of_ten[static_cast<std::size_t>(scale < 0 ? -scale : scale)];
+    const float value = scale < 0 ? whole_digits / power : whole_digits * power;
+    return negative ? -value : value;
+  }
+#endif
   if (dropped_nonzero) {
     digits[count++] = '1';
     --scale;
   }
   // Digits, then the exponent, as one decimal that from_chars rounds once to float.
-  std::array<char, kept_digits + 32> text{};
+  std::array<char, kept_digits + 32> text;
   std::size_t length = 0;
   if (negative) text[length++] = '-';
   std::memcpy(text.data() + length, digits.data(), count);
@@ -246,7 +271,7 @@ float Input::real() {
   if (error == std::errc::result_out_of_range) {
     // Too small rounds to zero; too large has no single-precision value.
     if (static_cast<std::int64_t>(count) + scale <= 0) return negative ? -0.0f : 0.0f;
-    refuse_word("a real number within single precision", shown, cut);
+    refuse_word("a real number within single precision", shown.text(), shown.cut());
   }
   return value;
 }
@@ -255,8 +280,7 @@ std::string_view Input::line() {
   constexpr std::size_t longest = max_line_length + 2;  // the characters, then CR LF
   for (;;) {
     const auto available = static_cast<std::size_t>(end_ - next_);
-    const auto* feed =
-        static_cast<char*>(std::memchr(next_, '\n', std::min(available, longest)));
+    const auto* feed = static_cast<char*>(std::memchr(next_, '\n', std::min(available, longest)));
     if (feed != nullptr || available >= longest || !fill()) {
       const char* stop = feed != nullptr ? feed : end_;
       auto length = static_cast<std::size_t>(stop - next_);

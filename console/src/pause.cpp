@@ -15,7 +15,9 @@ namespace console {
 
 #ifdef _WIN32
 
-void pause() { (void)std::system("pause"); }
+void pause() {
+  (void)std::system("pause");
+}
 
 #else
 

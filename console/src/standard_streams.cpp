@@ -25,8 +25,12 @@ long write_fd(int fd, const char* data, std::size_t size) {
   return _write(fd, data, static_cast<unsigned>(size > 1u << 30 ? 1u << 30 : size));
 }
 #else
-long read_fd(int fd, char* data, std::size_t size) { return ::read(fd, data, size); }
-long write_fd(int fd, const char* data, std::size_t size) { return ::write(fd, data, size); }
+long read_fd(int fd, char* data, std::size_t size) {
+  return ::read(fd, data, size);
+}
+long write_fd(int fd, const char* data, std::size_t size) {
+  return ::write(fd, data, size);
+}
 #endif
 
 int write_fd_all(int fd, const char* data, std::size_t size) {
@@ -56,6 +60,8 @@ int StandardOutput::write_all(const char* data, std::size_t size) {
   return write_fd_all(1, data, size);
 }
 
-void write_error(std::string_view text) { (void)write_fd_all(2, text.data(), text.size()); }
+void write_error(std::string_view text) {
+  (void)write_fd_all(2, text.data(), text.size());
+}
 
 }  // namespace console

@@ -47,7 +47,11 @@ class Input {
   std::int32_t line_number() const;
 
  private:
-  int peek(std::size_t ahead = 0);
+  // The next byte, or -1 at the end of the input.
+  int peek() { return next_ != end_ ? static_cast<unsigned char>(*next_) : peek_refill(0); }
+  // The byte `ahead` places on, reading more as needed.
+  int peek_refill(std::size_t ahead);
+  // Consumes the next byte, which is no line feed.
   char take();
   bool fill();
   void skip_space();
