@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -53,32 +54,37 @@ const std::string low_rows = "4 0 0 4\n5 0 0 5\n6 0 0 6\n7 0 0 7\n8 0 0 8\n9 0 0
 const std::string low_lines =
     "10-0-0-10-3.33\n9-0-0-9-3.00\n8-0-0-8-2.67\n7-0-0-7-2.33\n6-0-0-6-2.00\n5-0-0-5-1.67\n"
     "4-0-0-4-1.33\n";
-const std::string nine_rows = "1 1 1 1\n2 2 2 2\n3 3 3 3\n" + low_rows.substr(0, low_rows.rfind("10 "));
+const std::string nine_rows =
+    "1 1 1 1\n2 2 2 2\n3 3 3 3\n" + low_rows.substr(0, low_rows.rfind("10 "));
 
 INSTANTIATE_TEST_SUITE_P(
     Meanboard, ProgramTest,
     testing::Values(
-        Case{"means_with_two_decimals", "meanboard", "7 90 85 80\n2 90 85 81\n3 100 100 99\n" + low_rows,
+        Case{"means_with_two_decimals", "meanboard",
+             "7 90 85 80\n2 90 85 81\n3 100 100 99\n" + low_rows,
              "3-100-100-99-99.67\n2-90-85-81-85.33\n7-90-85-80-85.00\n" + low_lines},
         Case{"equal_means_are_not_kept_in_input_order", "meanboard",
              "1 80 80 80\n2 80 80 80\n3 90 90 90\n" + low_rows,
              "3-90-90-90-90.00\n2-80-80-80-80.00\n1-80-80-80-80.00\n" + low_lines},
         Case{"all_means_equal_keep_input_order", "meanboard",
-             "1 4 5 6\n2 5 5 5\n3 6 5 4\n4 3 5 7\n5 5 4 6\n6 5 6 4\n7 7 5 3\n8 1 5 9\n9 9 5 1\n10 0 5 10\n",
+             "1 4 5 6\n2 5 5 5\n3 6 5 4\n4 3 5 7\n5 5 4 6\n6 5 6 4\n7 7 5 3\n8 1 5 9\n9 9 5 1\n10 "
+             "0 5 10\n",
              "1-4-5-6-5.00\n2-5-5-5-5.00\n3-6-5-4-5.00\n4-3-5-7-5.00\n5-5-4-6-5.00\n6-5-6-4-5.00\n"
              "7-7-5-3-5.00\n8-1-5-9-5.00\n9-9-5-1-5.00\n10-0-5-10-5.00\n"},
         Case{"negative_mark_keeps_its_sign", "meanboard",
              "5 -1 2 3\n1 -1 -1 -1\n2 -2 -2 -2\n3 -3 -3 -3\n4 -4 -4 -4\n6 -6 -6 -6\n7 -7 -7 -7\n"
              "8 -8 -8 -8\n9 -9 -9 -9\n10 -10 -10 -10\n",
-             "5--1-2-3-1.33\n1--1--1--1--1.00\n2--2--2--2--2.00\n3--3--3--3--3.00\n4--4--4--4--4.00\n"
+             "5--1-2-3-1.33\n1--1--1--1--1.00\n2--2--2--2--2.00\n3--3--3--3--3.00\n4--4--4--4--4."
+             "00\n"
              "6--6--6--6--6.00\n7--7--7--7--7.00\n8--8--8--8--8.00\n9--9--9--9--9.00\n"
              "10--10--10--10--10.00\n"},
         Case{"marks_at_the_32_bit_limits_give_their_true_mean", "meanboard",
              "1 2147483647 2147483647 2147483647\n2 -2147483648 -2147483648 -2147483648\n"
-             "3 2147483647 2147483647 -2147483648\n" + low_rows,
+             "3 2147483647 2147483647 -2147483648\n" +
+                 low_rows,
              "1-2147483647-2147483647-2147483647-2147483648.00\n"
-             "3-2147483647-2147483647--2147483648-715827904.00\n" + low_lines +
-             "2--2147483648--2147483648--2147483648--2147483648.00\n"},
+             "3-2147483647-2147483647--2147483648-715827904.00\n" +
+                 low_lines + "2--2147483648--2147483648--2147483648--2147483648.00\n"},
         Case{"values_spread_over_any_white_space", "meanboard",
              "7\t90\v85\f80 2\r\n90\n\n85 81   3 100\r\n100 99 " + low_rows,
              "3-100-100-99-99.67\n2-90-85-81-85.33\n7-90-85-80-85.00\n" + low_lines},
@@ -89,13 +95,108 @@ INSTANTIATE_TEST_SUITE_P(
                 "line 3: expected a whole number, found \"x7\""),
         refused("a_decimal_mark", "meanboard", "1 90.5 80 70\n" + low_rows,
                 "line 1: expected a whole number, found \".5\""),
-        refused("a_mark_beyond_32_bits", "meanboard", "1 2 3 2147483648\n" + low_rows,
-                "line 1: expected a whole number from -2147483648 to 2147483647, found \"2147483648\""),
+        refused(
+            "a_mark_beyond_32_bits", "meanboard", "1 2 3 2147483648\n" + low_rows,
+            "line 1: expected a whole number from -2147483648 to 2147483647, found \"2147483648\""),
         refused("input_ending_after_nine_entrants", "meanboard", nine_rows,
                 "line 9: expected a whole number, found end of input"),
         refused("input_ending_inside_an_entrant", "meanboard", "1 2 3 4\n5 6",
                 "line 2: expected a whole number, found end of input"),
-        refused("empty_input", "meanboard", "", "line 1: expected a whole number, found end of input")),
+        refused("empty_input", "meanboard", "",
+                "line 1: expected a whole number, found end of input")),
+    ProgramCaseName{});
+
+// A grid of the given size with every height equal, and its output: every cell.
+Case level_grid(const char* name, int rows, int columns) {
+  Case c{name, "crestgrid", std::to_string(rows) + " " + std::to_string(columns) + "\n", ""};
+  for (int r = 0; r < rows; ++r) {
+    for (int col = 0; col < columns; ++col) {
+      c.input += "7 ";
+      c.out += std::to_string(r) + " " + std::to_string(col) + "\n";
+    }
+    c.input += "\n";
+  }
+  return c;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Crestgrid, ProgramTest,
+    testing::Values(
+        Case{"tops_in_scan_order", "crestgrid", "2 3\n1 2 1\n3 1 4\n", "0 1\n1 0\n1 2\n"},
+        level_grid("equal_heights_are_all_tops", 2, 3), level_grid("full_grid", 21, 21),
+        Case{"one_cell", "crestgrid", "1 1\n-5\n", "0 0\n"},
+        Case{"diagonals_do_not_count", "crestgrid", "3 3\n9 1 9\n1 5 1\n9 1 9\n",
+             "0 0\n0 2\n1 1\n2 0\n2 2\n"},
+        Case{"heights_compare_as_signed", "crestgrid", "1 3 -2147483648 2147483647 -1", "0 1\n"},
+        Case{"single_row_and_column", "crestgrid", "1 4 3 1 1 3\n", "0 0\n0 3\n"},
+        Case{"no_rows_reads_nothing_more", "crestgrid", "0 5 x", ""},
+        Case{"negative_columns_read_nothing_more", "crestgrid", "3 -2", ""},
+        Case{"a_side_above_21_with_the_other_empty", "crestgrid", "22 0", ""},
+        refused("more_than_21_rows", "crestgrid", "22 3\n1 2 3\n",
+                "line 1: expected at most 21 rows, found 22"),
+        refused("more_than_21_columns", "crestgrid", "3\n22\n",
+                "line 2: expected at most 21 columns, found 22"),
+        refused("rows_checked_before_heights", "crestgrid", "2147483647\n1 x",
+                "line 1: expected at most 21 rows, found 2147483647"),
+        refused("a_missing_height", "crestgrid", "2 2\n1 2\n3\n",
+                "line 3: expected a whole number, found end of input"),
+        refused("a_height_that_is_not_whole", "crestgrid", "1 3\n1 2.5 3\n",
+                "line 2: expected a whole number, found \".5\""),
+        refused("a_height_beyond_32_bits", "crestgrid", "1 1 -2147483649",
+                "line 1: expected a whole number from -2147483648 to 2147483647, found "
+                "\"-2147483649\"")),
+    ProgramCaseName{});
+
+// Patients 1 to 999, all with rating 5.0: all admitted, in input order.
+Case full_ward() {
+  Case c{"999_patients_of_equal_rating_keep_input_order", "admitlist", "999 5\n", ""};
+  for (int i = 1; i <= 999; ++i) {
+    c.input += std::to_string(i) + " 5.0\n";
+    char line[16];
+    std::snprintf(line, sizeof line, "%03d 5.0\n", i);
+    c.out += line;
+  }
+  return c;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Admitlist, ProgramTest,
+    testing::Values(
+        Case{"admitted_by_decreasing_rating", "admitlist", "3 6.0\n101 7.5\n102 5.9\n103 8.2\n",
+             "103 8.2\n101 7.5\n"},
+        Case{"rating_equal_to_threshold_is_admitted", "admitlist", "2 6\n1 6.0\n2 5.99\n",
+             "001 6.0\n"},
+        Case{"equal_ratings_keep_input_order", "admitlist", "4 5\n3 7.0\n1 7\n2 8\n4 7.00\n",
+             "002 8.0\n003 7.0\n001 7.0\n004 7.0\n"},
+        Case{"numbers_with_at_least_three_digits", "admitlist",
+             "4 0\n7 4\n-5 3\n12345 2\n-2147483648 1\n",
+             "007 4.0\n-05 3.0\n12345 2.0\n-2147483648 1.0\n"},
+        Case{"nobody_admitted", "admitlist", "2 9\n1 1\n2 8.9\n", "None."},
+        Case{"no_patients", "admitlist", "0 5", "None."},
+        Case{"negative_count", "admitlist", "-3 5\n1 9\n", "None."},
+        Case{"read_in_single_precision_reaches_the_threshold", "admitlist", "1 6.0\n1 5.99999999\n",
+             "001 6.0\n"},
+        Case{"single_precision_rounds_up_when_printed", "admitlist", "1 0.1\n1 0.15\n",
+             "001 0.2\n"},
+        Case{"exact_halves_print_to_even", "admitlist", "3 0\n1 0.25\n2 0.35\n3 6.25\n",
+             "003 6.2\n002 0.3\n001 0.2\n"},
+        Case{"negative_and_tiny_ratings", "admitlist", "3 -1\n1 -0.04\n2 1e-50\n3 -0.96\n",
+             "002 0.0\n001 -0.0\n003 -1.0\n"},
+        Case{"largest_rating", "admitlist", "1 3.4028235e38\n1 3.4028235e38\n",
+             "001 340282346638528859811704183484516925440.0\n"},
+        full_ward(),
+        refused("more_than_999_patients", "admitlist", "1000 5.0\n",
+                "line 1: expected at most 999 patients, found 1000"),
+        refused("threshold_not_a_number", "admitlist", "1 nan\n1 5\n",
+                "line 1: expected a real number, found \"nan\""),
+        refused("rating_infinite", "admitlist", "1 5\n1 inf\n",
+                "line 2: expected a real number, found \"inf\""),
+        refused("rating_beyond_single_precision", "admitlist", "2 5\n1 6\n2 1e39\n",
+                "line 3: expected a real number within single precision, found \"1e39\""),
+        refused("a_missing_pair", "admitlist", "2 5\n1 6\n",
+                "line 2: expected a whole number, found end of input"),
+        refused("a_missing_threshold", "admitlist", "2",
+                "line 1: expected a real number, found end of input")),
     ProgramCaseName{});
 
 // Each program's bundled example gives the output stored beside it.
@@ -117,7 +218,8 @@ TEST_P(ExampleTest, GivesItsExpectedOutput) {
   EXPECT_EQ(outcome.status, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Examples, ExampleTest, testing::Values("meanboard"),
+INSTANTIATE_TEST_SUITE_P(Examples, ExampleTest,
+                         testing::Values("meanboard", "crestgrid", "admitlist"),
                          [](const testing::TestParamInfo<const char*>& program) {
                            return std::string(program.param);
                          });

@@ -1,0 +1,99 @@
+// admitlist: admits the patients whose rating reaches a threshold and lists them from the
+// highest rating down.
+//
+// Input: the patient count M and the threshold, then M pairs "number rating".
+// Output: "number rating" per admitted patient, the number with at least three digits and
+// the rating with one decimal; "None." with no line end when nobody is admitted.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <utility>
+
+#include "console/frame.hpp"
+
+namespace {
+
+constexpr std::size_t capacity = 999;
+
+struct Patient {
+  std::int32_t number;
+  float rating;
+};
+
+struct Patients {
+  std::size_t count = 0;
+  std::array<Patient, capacity> row{};
+};
+
+struct Ward {
+  float threshold = 0;
+  Patients patients;
+};
+
+Ward read_ward(console::Input& in) {
+  Ward ward;
+  const std::int32_t count = in.whole();
+  const std::int32_t count_line = in.line_number();
+  ward.threshold = in.real();
+  if (count <= 0) return ward;  // nobody to read
+  ward.patients.count = static_cast<std::size_t>(count);
+  if (ward.patients.count > capacity) {
+    console::refuse(count_line, "at most 999 patients", std::to_string(count));
+  }
+  for (std::size_t i = 0; i < ward.patients.count; ++i) {
+    ward.patients.row[i].number = in.whole();
+    ward.patients.row[i].rating = in.real();
+  }
+  return ward;
+}
+
+// The patients whose rating reaches the threshold, in input order.
+Patients admit(const Ward& ward) {
+  Patients admitted;
+  for (std::size_t i = 0; i < ward.patients.count; ++i) {
+    const Patient& patient = ward.patients.row[i];
+    if (patient.rating >= ward.threshold) admitted.row[admitted.count++] = patient;
+  }
+  return admitted;
+}
+
+// A bubble sort by decreasing rating; equal ratings are never exchanged, so they keep their
+// input order. Each pass carries the row it moves along in a register: exchanging it with
+// the next row, or leaving it and carrying the next one on.
+void sort_by_rating(Patients& patients) {
+  for (std::size_t pass = 0; pass + 1 < patients.count; ++pass) {
+    const std::size_t last = patients.count - 1 - pass;
+    Patient carried = patients.row[0];
+    for (std::size_t i = 0; i < last; ++i) {
+      const Patient next = patients.row[i + 1];
+      const bool exchange = next.rating > carried.rating;
+      patients.row[i] = exchange ? next : carried;
+      if (!exchange) carried = next;
+    }
+    patients.row[last] = carried;
+  }
+}
+
+void write_admitted(const Patients& admitted, console::Output& out) {
+  if (admitted.count == 0) out.put("None.");
+  for (std::size_t i = 0; i < admitted.count; ++i) {
+    out.whole(admitted.row[i].number, 3);
+    out.put(' ');
+    out.fixed(admitted.row[i].rating, 1);
+    out.put('\n');
+  }
+}
+
+void admitlist(console::Input& in, console::Output& out) {
+  const Ward ward = read_ward(in);
+  Patients admitted = admit(ward);
+  sort_by_rating(admitted);
+  write_admitted(admitted, out);
+}
+
+}  // namespace
+
+int main() {
+  return console::run("admitlist", admitlist);
+}
