@@ -34,7 +34,7 @@ for program in meanboard crestgrid helixmate helixmate-stream admitlist; do
   ours=$(count "$build/bin/$program" "$input")
   reference=$root/bench/reference/$program.c
   if [ -f "$reference" ]; then
-    cc -O2 -w -o "$data/$program-c" "$reference"
+    cc -O2 -w -o "$data/$program-c" "$reference" 2>/dev/null
     theirs=$(count "$data/$program-c" "$input")
     ratio=$(awk -v a="$ours" -v b="$theirs" 'BEGIN { printf "%.2f", a / b }')
   else

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -45,7 +46,9 @@ TEST_P(ProgramTest, WritesExactlyWhatItShould) {
 // Named "<program>_<case>".
 struct ProgramCaseName {
   std::string operator()(const testing::TestParamInfo<Case>& c) const {
-    return std::string(c.param.program) + "_" + c.param.name;
+    std::string name = std::string(c.param.program) + "_" + c.param.name;
+    std::replace(name.begin(), name.end(), '-', '_');
+    return name;
   }
 };
 
@@ -199,6 +202,104 @@ INSTANTIATE_TEST_SUITE_P(
                 "line 1: expected a real number, found end of input")),
     ProgramCaseName{});
 
+const std::string long_line(255, 'A');
+
+// 99 strands of 254 letters, the most helixmate holds, and what it prints for them.
+Case full_strand_table() {
+  Case c{"99_strands_of_254_letters", "helixmate", "99\n", ""};
+  const std::string letters = "ACGTacgt ACGT";
+  for (int i = 0; i < 99; ++i) {
+    std::string strand, mate;
+    for (int j = 0; j < 254; ++j) {
+      const char letter = letters[static_cast<std::size_t>(i + j * 7) % letters.size()];
+      strand += letter;
+      mate += letter == 'A'   ? 'T'
+              : letter == 'T' ? 'A'
+              : letter == 'C' ? 'G'
+              : letter == 'G' ? 'C'
+                              : letter;
+    }
+    c.input += strand + "\n";
+    c.out += mate + "\n";
+  }
+  return c;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Helixmate, ProgramTest,
+    testing::Values(
+        Case{"complements_after_reading_all", "helixmate", "2\nATTGCC\nagTC\n", "TAACGG\nagAG\n"},
+        Case{"each_letter_changes_once", "helixmate", "1\nATGCA\n", "TACGT\n"},
+        Case{"empty_strand_prints_an_empty_line", "helixmate", "3\nA\n\nG\n", "T\n\nC\n"},
+        Case{"text_after_the_count_is_no_strand", "helixmate", "1 ACGT more\nAT\n", "TA\n"},
+        Case{"crlf_line_ends", "helixmate", "2\r\nAC\r\nG T\r\n", "TG\nC A\n"},
+        Case{"last_strand_without_line_end", "helixmate", "2\nAC\nGT", "TG\nCA\n"},
+        Case{"zero_strands", "helixmate", "0", ""},
+        Case{"negative_count_reads_no_line", "helixmate", "-1\nAT\n", ""},
+        Case{"lines_after_the_last_strand_are_not_read", "helixmate", "1\nAT\n" + long_line,
+             "TA\n"},
+        full_strand_table(),
+        refused("more_than_99_strands", "helixmate", "100\n",
+                "line 1: expected at most 99 strands, found 100"),
+        refused("a_strand_longer_than_254", "helixmate", "2\nAC\n" + long_line + "\n",
+                "line 3: expected a line of at most 254 characters, found a longer one"),
+        refused("a_long_rest_of_the_count_line", "helixmate", "1" + long_line + "\nAC\n",
+                "line 1: expected a line of at most 254 characters, found a longer one"),
+        refused("input_ending_before_the_strands", "helixmate", "3\nAC\nGT\n",
+                "line 3: expected a line, found end of input"),
+        refused("a_count_that_is_no_number", "helixmate", "two\nAC\nGT\n",
+                "line 1: expected a whole number, found \"two\"")),
+    ProgramCaseName{});
+
+// Many strands, some with other characters, read across many refills of the input buffer.
+Case long_stream() {
+  Case c{"many_lines_across_buffer_refills", "helixmate-stream", "20000\n", ""};
+  const std::string letters = "ACGTTGCAAGCTTCGAGATACA-x";
+  for (int i = 0; i < 20000; ++i) {
+    std::string strand, mate;
+    for (int j = 0; j < (i * 13) % 255; ++j) {
+      const char letter =
+          letters[static_cast<std::size_t>(i + j * (i % 5 == 0 ? 1 : 4)) % letters.size()];
+      strand += letter;
+      if (letter == 'A') mate += 'T';
+      if (letter == 'T') mate += 'A';
+      if (letter == 'C') mate += 'G';
+      if (letter == 'G') mate += 'C';
+    }
+    c.input += strand + (i % 3 == 0 ? "\r\n" : "\n");
+    if (!strand.empty()) c.out += mate + "\n";
+  }
+  return c;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HelixmateStream, ProgramTest,
+    testing::Values(
+        Case{"drops_other_characters", "helixmate-stream", "2\nATTGCC\nagTC\n", "TAACGG\nAG\n"},
+        Case{"a_line_without_bases_prints_a_bare_line_end", "helixmate-stream", "1\nxyz\n", "\n"},
+        Case{"blanks_after_the_count_print_an_empty_line", "helixmate-stream", "1  \nAT\n",
+             "\nTA\n"},
+        Case{"an_empty_line_prints_nothing", "helixmate-stream", "3\nA\n\nG\n", "T\nC\n"},
+        Case{"the_rest_of_the_count_line_is_converted", "helixmate-stream", "1 AC\nGT\n",
+             "TG\nCA\n"},
+        Case{"zero_lines_still_reads_the_count_line", "helixmate-stream", "0 GGA", "CCT\n"},
+        Case{"zero_lines_at_the_end_of_input", "helixmate-stream", "0", ""},
+        Case{"negative_count_reads_no_line", "helixmate-stream", "-2\nAT\n", ""},
+        Case{"crlf_line_ends", "helixmate-stream", "1\r\nAC\r\n", "TG\n"},
+        Case{"last_line_without_line_end", "helixmate-stream", "1\nGATC", "CTAG\n"}, long_stream(),
+        Case{"a_long_line_is_refused_after_earlier_answers", "helixmate-stream",
+             "2\nAC\n" + long_line + "\n", "TG\n",
+             "helixmate-stream: line 3: expected a line of at most 254 characters, found a longer "
+             "one\n",
+             1},
+        Case{"input_ending_early_is_refused_after_earlier_answers", "helixmate-stream",
+             "3\nAC\nGT\n", "TG\nCA\n",
+             "helixmate-stream: line 3: expected a line, found end of input\n", 1},
+        refused("a_count_beyond_32_bits", "helixmate-stream", "4294967296\nAC\n",
+                "line 1: expected a whole number from -2147483648 to 2147483647, found "
+                "\"4294967296\"")),
+    ProgramCaseName{});
+
 // Each program's bundled example gives the output stored beside it.
 class ExampleTest : public testing::TestWithParam<const char*> {};
 
@@ -219,9 +320,12 @@ TEST_P(ExampleTest, GivesItsExpectedOutput) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, ExampleTest,
-                         testing::Values("meanboard", "crestgrid", "admitlist"),
+                         testing::Values("meanboard", "crestgrid", "helixmate", "helixmate-stream",
+                                         "admitlist"),
                          [](const testing::TestParamInfo<const char*>& program) {
-                           return std::string(program.param);
+                           std::string name = program.param;
+                           std::replace(name.begin(), name.end(), '-', '_');
+                           return name;
                          });
 
 }  // namespace
