@@ -1,9 +1,13 @@
 // Every program as a user runs it: an input on standard input, then the exact standard
 // output, standard error and exit status.
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -299,6 +303,39 @@ INSTANTIATE_TEST_SUITE_P(
                 "line 1: expected a whole number from -2147483648 to 2147483647, found "
                 "\"4294967296\"")),
     ProgramCaseName{});
+
+// Standard streams that cannot be read or written are reported like bad input.
+struct StreamCase {
+  const char* name;
+  const char* input;   // a path opened as standard input
+  const char* output;  // a path opened as standard output
+  const char* err;
+  friend void PrintTo(const StreamCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class StreamErrorTest : public testing::TestWithParam<StreamCase> {};
+
+TEST_P(StreamErrorTest, IsReportedWithStatusOne) {
+  const StreamCase& c = GetParam();
+  const int in = open(c.input, O_RDONLY);
+  const int out = open(c.output, O_WRONLY);
+  std::FILE* err = std::tmpfile();
+  ASSERT_TRUE(in >= 0 && out >= 0 && err != nullptr);
+  const pid_t child = testing_support::spawn("meanboard", in, out, fileno(err));
+  EXPECT_EQ(testing_support::wait_for(child, std::chrono::seconds(10)), 1);
+  EXPECT_EQ(testing_support::read_all(fileno(err)), c.err);
+  close(in);
+  close(out);
+  std::fclose(err);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Meanboard, StreamErrorTest,
+    testing::Values(StreamCase{"input_is_a_directory", "/", "/dev/null",
+                               "meanboard: read error: Is a directory\n"},
+                    StreamCase{"output_device_is_full", EXAMPLE_DIR "/meanboard.txt", "/dev/full",
+                               "meanboard: write error: No space left on device\n"}),
+    CaseName{});
 
 // Each program's bundled example gives the output stored beside it.
 class ExampleTest : public testing::TestWithParam<const char*> {};
