@@ -280,19 +280,20 @@ std::string_view Input::line() {
   constexpr std::size_t longest = max_line_length + 2;  // the characters, then CR LF
   for (;;) {
     const auto available = static_cast<std::size_t>(end_ - next_);
-    const auto* feed = static_cast<char*>(std::memchr(next_, '\n', std::min(available, longest)));
+    char* const feed = static_cast<char*>(std::memchr(next_, '\n', std::min(available, longest)));
     if (feed != nullptr || available >= longest || !fill()) {
       const char* stop = feed != nullptr ? feed : end_;
       auto length = static_cast<std::size_t>(stop - next_);
       if (feed != nullptr && length > 0 && feed[-1] == '\r') --length;
       if (length > max_line_length || (feed == nullptr && available >= longest)) {
-        refuse(line_, "a line of at most 254 characters", "a longer one");
+        refuse(line_, "a line of at most " + std::to_string(max_line_length) + " characters",
+               "a longer one");
       }
       if (feed == nullptr && available == 0 && !line_open_) {
         refuse(line_number(), "a line", "end of input");
       }
       const std::string_view text(next_, length);
-      next_ = feed != nullptr ? const_cast<char*>(feed) + 1 : end_;
+      next_ = feed != nullptr ? feed + 1 : end_;
       ++line_;
       line_open_ = false;
       return text;
