@@ -3,16 +3,13 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
 #include <string>
 
 #include "case_name.hpp"
@@ -23,8 +20,10 @@ namespace {
 using testing_support::CaseName;
 
 using namespace std::chrono_literals;
+using testing_support::finish;
 using testing_support::read_all;
 using testing_support::spawn;
+using testing_support::TempFile;
 using testing_support::wait_for;
 
 constexpr std::string_view prompt = "Press any key to continue . . .";
@@ -72,13 +71,6 @@ class Terminal {
   std::string screen_;
 };
 
-struct TempFd {
-  TempFd() : file(std::tmpfile()) {}
-  ~TempFd() { std::fclose(file); }
-  int fd() const { return fileno(file); }
-  std::FILE* file;
-};
-
 bool same_modes(const termios& a, const termios& b) {
   return a.c_lflag == b.c_lflag && a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag &&
          a.c_cc[VMIN] == b.c_cc[VMIN] && a.c_cc[VTIME] == b.c_cc[VTIME];
@@ -95,7 +87,7 @@ class PauseOnTerminalTest : public testing::TestWithParam<TerminalCase> {};
 
 TEST_P(PauseOnTerminalTest, WaitsForOneKeyAfterAllOutput) {
   Terminal terminal;
-  TempFd out, err;
+  TempFile out, err;
   termios before{};
   ASSERT_EQ(tcgetattr(terminal.fd(), &before), 0);
 
@@ -111,9 +103,7 @@ TEST_P(PauseOnTerminalTest, WaitsForOneKeyAfterAllOutput) {
   EXPECT_FALSE(written.empty());
 
   terminal.type("k");
-  const auto status = wait_for(child, 10s);
-  if (!status) kill(child, SIGKILL), waitpid(child, nullptr, 0);
-  EXPECT_EQ(status, GetParam().status);
+  EXPECT_EQ(finish(child, 10s), GetParam().status);
 
   termios after{};
   ASSERT_EQ(tcgetattr(terminal.fd(), &after), 0);
@@ -130,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(
     CaseName{});
 
 TEST(Pause, ReturnsAtOnceWhenInputIsNotATerminal) {
-  TempFd out, err;
+  TempFile out, err;
   int pipe_ends[2];
   ASSERT_EQ(pipe(pipe_ends), 0);
   const std::string input = "1 2 3 4 x";
@@ -138,7 +128,7 @@ TEST(Pause, ReturnsAtOnceWhenInputIsNotATerminal) {
   close(pipe_ends[1]);
   const pid_t child = spawn("meanboard", pipe_ends[0], out.fd(), err.fd());
   close(pipe_ends[0]);
-  EXPECT_EQ(wait_for(child, 10s), 1);
+  EXPECT_EQ(finish(child, 10s), 1);
   EXPECT_EQ(read_all(out.fd()), "");
   EXPECT_EQ(read_all(err.fd()), "meanboard: line 1: expected a whole number, found \"x\"\n");
 }

@@ -19,22 +19,17 @@ int decode(int raw) {
   return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
 }
 
-// An unnamed temporary file, closed when it goes out of scope.
-class TempFile {
- public:
-  TempFile() : file_(std::tmpfile()) {
-    if (file_ == nullptr) throw std::runtime_error("no temporary file");
-  }
-  ~TempFile() { std::fclose(file_); }
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-  int fd() const { return fileno(file_); }
-
- private:
-  std::FILE* file_;
-};
-
 }  // namespace
+
+TempFile::TempFile() : file_(std::tmpfile()) {
+  if (file_ == nullptr) throw std::runtime_error("no temporary file");
+}
+TempFile::~TempFile() {
+  std::fclose(file_);
+}
+int TempFile::fd() const {
+  return fileno(file_);
+}
 
 std::string program_path(std::string_view program) {
   return std::string(PROGRAM_DIR) + "/" + std::string(program);
@@ -65,6 +60,15 @@ std::optional<int> wait_for(pid_t child, std::chrono::milliseconds limit) {
   }
 }
 
+std::optional<int> finish(pid_t child, std::chrono::milliseconds limit) {
+  const auto status = wait_for(child, limit);
+  if (!status) {
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+  }
+  return status;
+}
+
 std::string read_all(int fd) {
   std::string text;
   char chunk[4096];
@@ -83,12 +87,8 @@ Outcome run_program(std::string_view program, std::string_view input) {
     throw std::runtime_error("cannot write the input file");
   }
   const pid_t child = spawn(program, in.fd(), out.fd(), err.fd());
-  const auto status = wait_for(child, std::chrono::seconds(30));
-  if (!status) {
-    kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
-    throw std::runtime_error(std::string(program) + " did not end");
-  }
+  const auto status = finish(child, std::chrono::seconds(30));
+  if (!status) throw std::runtime_error(std::string(program) + " did not end");
   return {read_all(out.fd()), read_all(err.fd()), *status};
 }
 

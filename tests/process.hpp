@@ -3,11 +3,25 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace testing_support {
+
+// An unnamed temporary file, closed when it goes out of scope.
+class TempFile {
+ public:
+  TempFile();
+  ~TempFile();
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+  int fd() const;
+
+ private:
+  std::FILE* file_;
+};
 
 // The built program of that name.
 std::string program_path(std::string_view program);
@@ -27,6 +41,9 @@ pid_t spawn(std::string_view program, int in, int out, int err);
 
 // The status of the child once it has ended, or nothing if it is still running after `limit`.
 std::optional<int> wait_for(pid_t child, std::chrono::milliseconds limit);
+
+// As wait_for, but a child still running after `limit` is killed.
+std::optional<int> finish(pid_t child, std::chrono::milliseconds limit);
 
 // Everything in the file behind the descriptor, from its start.
 std::string read_all(int fd);

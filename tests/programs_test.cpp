@@ -319,14 +319,13 @@ TEST_P(StreamErrorTest, IsReportedWithStatusOne) {
   const StreamCase& c = GetParam();
   const int in = open(c.input, O_RDONLY);
   const int out = open(c.output, O_WRONLY);
-  std::FILE* err = std::tmpfile();
-  ASSERT_TRUE(in >= 0 && out >= 0 && err != nullptr);
-  const pid_t child = testing_support::spawn("meanboard", in, out, fileno(err));
-  EXPECT_EQ(testing_support::wait_for(child, std::chrono::seconds(10)), 1);
-  EXPECT_EQ(testing_support::read_all(fileno(err)), c.err);
+  ASSERT_TRUE(in >= 0 && out >= 0);
+  testing_support::TempFile err;
+  const pid_t child = testing_support::spawn("meanboard", in, out, err.fd());
+  EXPECT_EQ(testing_support::finish(child, std::chrono::seconds(10)), 1);
+  EXPECT_EQ(testing_support::read_all(err.fd()), c.err);
   close(in);
   close(out);
-  std::fclose(err);
 }
 
 INSTANTIATE_TEST_SUITE_P(

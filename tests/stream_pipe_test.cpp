@@ -2,8 +2,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -52,9 +50,7 @@ TEST(HelixmateStream, AnswersEachLineThroughAPipeBeforeTheNext) {
   close(to_program[1]);
   EXPECT_EQ(read_until(from_program[0], 1, 1s), "");
   close(from_program[0]);
-  const auto status = testing_support::wait_for(child, 10s);
-  if (!status) kill(child, SIGKILL), waitpid(child, nullptr, 0);
-  EXPECT_EQ(status, 0);
+  EXPECT_EQ(testing_support::finish(child, 10s), 0);
 }
 
 }  // namespace
