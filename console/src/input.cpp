@@ -22,38 +22,11 @@ constexpr bool is_digit(int c) {
   return c >= '0' && c <= '9';
 }
 
-// The first bytes of the word a refusal shows, written so that it stays one printable line.
+// The first characters of the word being read, for a refusal to show.
 class Word {
  public:
   static constexpr std::size_t shown = 24;
 
-  bool full() const { return taken_ == shown; }
-  void add(char c) {
-    ++taken_;
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte == '"' || byte == '\\') {
-      text_ += '\\';
-      text_ += c;
-    } else if (byte > ' ' && byte < 0x7f) {
-      text_ += c;
-    } else {
-      constexpr std::string_view hex = "0123456789abcdef";
-      text_ += "\\x";
-      text_ += hex[byte >> 4];
-      text_ += hex[byte & 0xf];
-    }
-  }
-  bool empty() const { return taken_ == 0; }
-  std::string quoted(bool more) const { return '"' + text_ + (more ? "...\"" : "\""); }
-
- private:
-  std::size_t taken_ = 0;
-  std::string text_;
-};
-
-// The first characters of the word being read, for a refusal to show.
-class Shown {
- public:
   char add(char c) {
     if (size_ < text_.size()) {
       text_[size_++] = c;
@@ -62,11 +35,33 @@ class Shown {
     }
     return c;
   }
+  bool full() const { return size_ == text_.size(); }
+  bool empty() const { return size_ == 0; }
   std::string_view text() const { return {text_.data(), size_}; }
   bool cut() const { return cut_; }
 
+  // In double quotes, escaped so that it stays one printable line; "..." when cut short.
+  std::string quoted(bool more) const {
+    constexpr std::string_view hex = "0123456789abcdef";
+    std::string quoted = "\"";
+    for (const char c : text()) {
+      const auto byte = static_cast<unsigned char>(c);
+      if (byte == '"' || byte == '\\') {
+        quoted += '\\';
+        quoted += c;
+      } else if (byte > ' ' && byte < 0x7f) {
+        quoted += c;
+      } else {
+        quoted += "\\x";
+        quoted += hex[byte >> 4];
+        quoted += hex[byte & 0xf];
+      }
+    }
+    return quoted + (more ? "...\"" : "\"");
+  }
+
  private:
-  std::array<char, Word::shown> text_;
+  std::array<char, shown> text_;
   std::size_t size_ = 0;
   bool cut_ = false;
 };
@@ -147,26 +142,26 @@ void Input::refuse_word(std::string_view expected, std::string_view word_start, 
     word.add(take());
     c = peek();
   }
-  const bool more = cut || (c != -1 && !is_space(c));
+  const bool more = cut || word.cut() || (c != -1 && !is_space(c));
   refuse(line_number(), expected, word.empty() ? "end of input" : word.quoted(more));
 }
 
 std::int32_t Input::whole() {
   skip_space();
-  Shown shown;
+  Word word;
   int c = peek();
   const bool negative = c == '-';
   if (c == '+' || c == '-') {
-    shown.add(take());
+    word.add(take());
     c = peek();
   }
-  if (!is_digit(c)) refuse_word("a whole number", shown.text());
+  if (!is_digit(c)) refuse_word("a whole number", word.text());
 
   const std::uint64_t largest = negative ? std::uint64_t{1} << 31 : (std::uint64_t{1} << 31) - 1;
   std::uint64_t magnitude = 0;
   bool too_large = false;
   do {
-    const char digit = shown.add(take());
+    const char digit = word.add(take());
     magnitude = magnitude * 10 + static_cast<std::uint64_t>(digit - '0');
     if (magnitude > largest) {
       too_large = true;
@@ -175,7 +170,7 @@ std::int32_t Input::whole() {
     c = peek();
   } while (is_digit(c));
   if (too_large) {
-    refuse_word("a whole number from -2147483648 to 2147483647", shown.text(), shown.cut());
+    refuse_word("a whole number from -2147483648 to 2147483647", word.text(), word.cut());
   }
   const auto value = static_cast<std::int64_t>(magnitude);
   return static_cast<std::int32_t>(negative ? -value : value);
@@ -190,7 +185,7 @@ float Input::real() {
   std::int64_t scale = 0;
   bool dropped_nonzero = false;
   bool any_digit = false;
-  Shown shown;
+  Word word;
   auto add_digit = [&](char digit, bool in_fraction) {
     any_digit = true;
     if (count == 0 && digit == '0') {
@@ -208,34 +203,34 @@ float Input::real() {
   int c = peek();
   const bool negative = c == '-';
   if (c == '+' || c == '-') {
-    shown.add(take());
+    word.add(take());
     c = peek();
   }
   while (is_digit(c)) {
-    add_digit(shown.add(take()), false);
+    add_digit(word.add(take()), false);
     c = peek();
   }
   if (c == '.') {
-    shown.add(take());
+    word.add(take());
     c = peek();
     while (is_digit(c)) {
-      add_digit(shown.add(take()), true);
+      add_digit(word.add(take()), true);
       c = peek();
     }
   }
-  if (!any_digit) refuse_word("a real number", shown.text());
+  if (!any_digit) refuse_word("a real number", word.text());
 
   // An exponent counts only when digits follow its letter and sign.
   if (c == 'e' || c == 'E') {
     const int after = peek_refill(1);
     const bool signed_exponent = after == '+' || after == '-';
     if (is_digit(signed_exponent ? peek_refill(2) : after)) {
-      shown.add(take());
-      if (signed_exponent) shown.add(take());
+      word.add(take());
+      if (signed_exponent) word.add(take());
       std::int64_t exponent = 0;
       c = peek();
       while (is_digit(c)) {
-        const char digit = shown.add(take());
+        const char digit = word.add(take());
         exponent = std::min(exponent * 10 + (digit - '0'), exponent_cap);
         c = peek();
       }
@@ -271,7 +266,7 @@ float Input::real() {
   if (error == std::errc::result_out_of_range) {
     // Too small rounds to zero; too large has no single-precision value.
     if (static_cast<std::int64_t>(count) + scale <= 0) return negative ? -0.0f : 0.0f;
-    refuse_word("a real number within single precision", shown.text(), shown.cut());
+    refuse_word("a real number within single precision", word.text(), word.cut());
   }
   return value;
 }

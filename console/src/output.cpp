@@ -66,13 +66,13 @@ void Output::fixed(float value, int decimals) {
 
   // Most values are below 2^32 and not tiny: value * 10^decimals, rounded half to even as
   // printf rounds it, fits 64 bits. The rest goes to the general conversion.
-  std::uint64_t rounded = 0;
   if (biased == 0xff || exponent > 8 || exponent < -63) {
     commit(std::to_chars(start, start + 64, static_cast<double>(value), std::chars_format::fixed,
                          decimals)
                .ptr);
     return;
   }
+  std::uint64_t rounded = 0;
   if (exponent >= 0) {
     rounded = (significand << exponent) * scale;
   } else {

@@ -8,7 +8,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <string_view>
+
+#include "console/standard_streams.hpp"
 #endif
 
 namespace console {
@@ -21,19 +22,6 @@ void pause() {
 
 #else
 
-namespace {
-
-void show(int fd, std::string_view text) {
-  while (!text.empty()) {
-    const auto written = ::write(fd, text.data(), text.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return;
-    text.remove_prefix(static_cast<std::size_t>(written));
-  }
-}
-
-}  // namespace
-
 void pause() {
   termios saved{};
   if (::isatty(0) == 0 || ::tcgetattr(0, &saved) != 0) return;
@@ -42,7 +30,7 @@ void pause() {
   const char* const name = ::ttyname(0);
   const int terminal = name != nullptr ? ::open(name, O_WRONLY | O_NOCTTY | O_CLOEXEC) : -1;
   const int prompt_fd = terminal >= 0 ? terminal : 0;
-  show(prompt_fd, "Press any key to continue . . .");
+  (void)write_all_to(prompt_fd, "Press any key to continue . . .");
 
   // One key, unechoed, without waiting for a line end; an interrupt key counts as a key too.
   termios raw = saved;
@@ -56,7 +44,7 @@ void pause() {
     }
     (void)::tcsetattr(0, TCSANOW, &saved);
   }
-  show(prompt_fd, "\n");
+  (void)write_all_to(prompt_fd, "\n");
   if (terminal >= 0) ::close(terminal);
 }
 

@@ -33,20 +33,19 @@ long write_fd(int fd, const char* data, std::size_t size) {
 }
 #endif
 
-int write_fd_all(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const long written = write_fd(fd, data, size);
+}  // namespace
+
+int write_all_to(int fd, std::string_view text) {
+  while (!text.empty()) {
+    const long written = write_fd(fd, text.data(), text.size());
     if (written < 0) {
       if (errno == EINTR) continue;
       return errno;
     }
-    data += written;
-    size -= static_cast<std::size_t>(written);
+    text.remove_prefix(static_cast<std::size_t>(written));
   }
   return 0;
 }
-
-}  // namespace
 
 std::size_t StandardInput::read_some(char* data, std::size_t size) {
   for (;;) {
@@ -57,11 +56,11 @@ std::size_t StandardInput::read_some(char* data, std::size_t size) {
 }
 
 int StandardOutput::write_all(const char* data, std::size_t size) {
-  return write_fd_all(1, data, size);
+  return write_all_to(1, {data, size});
 }
 
 void write_error(std::string_view text) {
-  (void)write_fd_all(2, text.data(), text.size());
+  (void)write_all_to(2, text);
 }
 
 }  // namespace console

@@ -17,6 +17,10 @@ class StandardOutput final : public Sink {
   int write_all(const char* data, std::size_t size) override;
 };
 
+// Writes all of `text` to the descriptor, going on after interruptions; returns 0, or the
+// error number of a write that failed.
+int write_all_to(int fd, std::string_view text);
+
 // Writes one diagnostic to standard error, unbuffered; errors are ignored.
 void write_error(std::string_view text);
 
