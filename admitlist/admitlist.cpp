@@ -34,7 +34,7 @@ struct Ward {
 Ward read_ward(console::Input& in) {
   Ward ward;
   const std::int32_t count = in.whole();
-  const std::int32_t count_line = in.line_number();
+  const std::int64_t count_line = in.line_number();
   ward.threshold = in.real();
   if (count <= 0) return ward;  // nobody to read
   ward.patients.count = static_cast<std::size_t>(count);

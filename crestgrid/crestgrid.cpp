@@ -33,7 +33,7 @@ struct Tops {
 Grid read_grid(console::Input& in) {
   Grid grid;
   const std::int32_t rows = in.whole();
-  const std::int32_t rows_line = in.line_number();
+  const std::int64_t rows_line = in.line_number();
   const std::int32_t columns = in.whole();
   if (rows <= 0 || columns <= 0) return grid;  // an empty grid: no heights to read
   grid.rows = static_cast<std::size_t>(rows);

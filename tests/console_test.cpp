@@ -325,6 +325,67 @@ TEST(Console, TiedOutputIsFlushedBeforeInputWaits) {
   EXPECT_EQ(sink.text, "one");
 }
 
+// ---- inputs too long to write out
+
+// Hands out each piece's text `times` times over, a buffer at a time, so that a reader meets
+// billions of bytes without a test holding them.
+class RepeatingSource final : public console::Source {
+ public:
+  struct Piece {
+    std::string text;
+    std::size_t times = 1;
+  };
+  explicit RepeatingSource(std::vector<Piece> pieces) : pieces_(std::move(pieces)) {}
+  std::size_t read_some(char* data, std::size_t size) override {
+    std::size_t n = 0;
+    while (piece_ < pieces_.size()) {
+      const Piece& piece = pieces_[piece_];
+      const std::size_t fit = std::min((size - n) / piece.text.size(), piece.times - done_);
+      if (fit == 0) break;
+      if (piece.text.size() == 1) {
+        std::memset(data + n, piece.text[0], fit);
+      } else {
+        for (std::size_t i = 0; i < fit; ++i)
+          std::memcpy(data + n + i * piece.text.size(), piece.text.data(), piece.text.size());
+      }
+      n += fit * piece.text.size();
+      done_ += fit;
+      if (done_ == piece.times) ++piece_, done_ = 0;
+    }
+    return n;
+  }
+
+ private:
+  std::vector<Piece> pieces_;
+  std::size_t piece_ = 0;
+  std::size_t done_ = 0;
+};
+
+// A buffer as large as the programs', so that the billions of bytes take few refills.
+struct LongReader {
+  explicit LongReader(std::vector<RepeatingSource::Piece> pieces)
+      : source(std::move(pieces)), buffer(1 << 17), in(source, buffer) {}
+  RepeatingSource source;
+  std::vector<char> buffer;
+  Input in;
+};
+
+TEST(Console, LineNumbersGoOnPast32Bits) {
+  LongReader r({{"\n", (std::size_t{1} << 31) + 5}, {"x"}});
+  EXPECT_EQ(refusal([&] { r.in.whole(); }),
+            "line 2147483654: expected a whole number, found \"x\"");
+}
+
+// A billion zeros after the point move the scale as far as the exponent moves it back.
+TEST(Console, RealsOfAnyLengthMeetTheirExponent) {
+  LongReader near({{"0."}, {"0", 1'000'000'000}, {"5e1000000001"}});
+  EXPECT_EQ(near.in.real(), 5.0f);
+  LongReader far({{"0."}, {"0", 1'000'000'000}, {"5e1000000050"}});
+  EXPECT_EQ(refusal([&] { far.in.real(); }),
+            "line 1: expected a real number within single precision, found "
+            "\"0.0000000000000000000000...\"");
+}
+
 // ---- output
 
 TEST(Console, WholeNumbersPrintLikePrintf) {

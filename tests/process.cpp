@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 extern char** environ;
 
@@ -35,16 +36,32 @@ std::string program_path(std::string_view program) {
   return std::string(PROGRAM_DIR) + "/" + std::string(program);
 }
 
-pid_t spawn(std::string_view program, int in, int out, int err) {
+pid_t spawn(std::string_view program, int in, int out, int err, const Launch& launch) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, in, 0);
   posix_spawn_file_actions_adddup2(&actions, out, 1);
   posix_spawn_file_actions_adddup2(&actions, err, 2);
+  // Every signal as a shell leaves it to a command it starts, whatever this test ignores.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t all;
+  sigfillset(&all);
+  posix_spawnattr_setsigdefault(&attributes, &all);
+  short flags = POSIX_SPAWN_SETSIGDEF;
+  if (launch.own_process_group) {
+    flags |= POSIX_SPAWN_SETPGROUP;
+    posix_spawnattr_setpgroup(&attributes, 0);
+  }
+  posix_spawnattr_setflags(&attributes, flags);
   const std::string path = program_path(program);
-  char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
+  std::vector<char*> argv = {const_cast<char*>(path.c_str())};
+  for (const std::string& arg : launch.args)
+    argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
   pid_t child = 0;
-  const int error = posix_spawn(&child, path.c_str(), &actions, nullptr, argv, environ);
+  const int error = posix_spawn(&child, path.c_str(), &actions, &attributes, argv.data(), environ);
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (error != 0) throw std::runtime_error("cannot start " + path);
   return child;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace testing_support {
 
@@ -36,8 +37,14 @@ struct Outcome {
 // Runs the program with `input` as a file on standard input.
 Outcome run_program(std::string_view program, std::string_view input);
 
+// How a program is started beyond its standard streams.
+struct Launch {
+  std::vector<std::string> args;   // after the program's name
+  bool own_process_group = false;  // as a shell starts a job, so that it can be stopped
+};
+
 // Starts the program on the given descriptors for standard input, output and error.
-pid_t spawn(std::string_view program, int in, int out, int err);
+pid_t spawn(std::string_view program, int in, int out, int err, const Launch& launch = {});
 
 // The status of the child once it has ended, or nothing if it is still running after `limit`.
 std::optional<int> wait_for(pid_t child, std::chrono::milliseconds limit);

@@ -1,5 +1,6 @@
 #include "console/frame.hpp"
 
+#include <optional>
 #include <string>
 
 #include "console/pause.hpp"
@@ -35,14 +36,19 @@ int run(std::string_view name, Program program) {
     out.flush();
   } catch (const Failure& failure) {
     status = 1;
-    // What a program that writes as it reads wrote for earlier input stays written.
+    // What a program that writes as it reads wrote for earlier input stays written, before
+    // the refusal; if it cannot be written, that is reported after the refusal.
+    std::optional<Failure> lost;
     try {
       out.flush();
-    } catch (const Failure&) {
+    } catch (const Failure& write_failure) {
+      lost = write_failure;
     }
     report(name, failure);
+    if (lost) report(name, *lost);
   }
-  pause();
+  source.give_back(in.unread());
+  pause(sink.line_open());
   return status;
 }
 

@@ -72,7 +72,15 @@ constexpr std::array<float, 11> powers_of_ten = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1
 // Significant digits kept of a real: more than any value halfway between two floats needs,
 // so that keeping them and marking the rest as non-zero rounds as the whole would.
 constexpr std::size_t kept_digits = 200;
-constexpr std::int64_t exponent_cap = 1'000'000'000;
+
+// A written exponent saturates here: far beyond the scale any input's length can give (one
+// step per digit read), and far enough from the 64-bit limit that the two add safely.
+constexpr std::int64_t exponent_cap = std::int64_t{1} << 60;
+
+// Decimal magnitudes (the power of ten just above the value) beyond which a float is out of
+// reach: above 10^39 nothing is finite, below 10^-46 everything rounds to zero.
+constexpr std::int64_t largest_magnitude = 39;
+constexpr std::int64_t smallest_magnitude = -46;
 
 }  // namespace
 
@@ -128,7 +136,7 @@ void Input::skip_space() {
   }
 }
 
-std::int32_t Input::line_number() const {
+std::int64_t Input::line_number() const {
   const bool past_last_line = !line_open_ && source_done_ && next_ == end_;
   return past_last_line && line_ > 1 ? line_ - 1 : line_;
 }
@@ -231,7 +239,7 @@ float Input::real() {
       c = peek();
       while (is_digit(c)) {
         const char digit = word.add(take());
-        exponent = std::min(exponent * 10 + (digit - '0'), exponent_cap);
+        exponent = exponent < exponent_cap / 10 ? exponent * 10 + (digit - '0') : exponent_cap;
         c = peek();
       }
       scale += after == '-' ? -exponent : exponent;
@@ -248,6 +256,13 @@ float Input::real() {
     return negative ? -value : value;
   }
 #endif
+  // The value lies in [10^(magnitude-1), 10^magnitude): decide the far cases here, so that
+  // the conversion below only ever sees a small exponent.
+  const std::int64_t magnitude = static_cast<std::int64_t>(count) + scale;
+  if (magnitude > largest_magnitude) {
+    refuse_word("a real number within single precision", word.text(), word.cut());
+  }
+  if (magnitude < smallest_magnitude) return negative ? -0.0f : 0.0f;
   if (dropped_nonzero) {
     digits[count++] = '1';
     --scale;
@@ -265,7 +280,7 @@ float Input::real() {
   (void)end;
   if (error == std::errc::result_out_of_range) {
     // Too small rounds to zero; too large has no single-precision value.
-    if (static_cast<std::int64_t>(count) + scale <= 0) return negative ? -0.0f : 0.0f;
+    if (magnitude <= 0) return negative ? -0.0f : 0.0f;
     refuse_word("a real number within single precision", word.text(), word.cut());
   }
   return value;

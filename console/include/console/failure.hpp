@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace console {
 
@@ -11,17 +12,17 @@ namespace console {
 class Failure {
  public:
   // `line` is the input line it concerns, counted from 1, or 0 when it concerns no line.
-  Failure(std::int32_t line, std::string message) : line_(line), message_(std::move(message)) {}
+  Failure(std::int64_t line, std::string message) : line_(line), message_(std::move(message)) {}
 
-  std::int32_t line() const { return line_; }
+  std::int64_t line() const { return line_; }
   const std::string& message() const { return message_; }
 
  private:
-  std::int32_t line_;
+  std::int64_t line_;
   std::string message_;
 };
 
 // Refuses input on `line`: "expected <expected>, found <found>".
-[[noreturn]] void refuse(std::int32_t line, std::string_view expected, std::string_view found);
+[[noreturn]] void refuse(std::int64_t line, std::string_view expected, std::string_view found);
 
 }  // namespace console

@@ -44,7 +44,11 @@ class Input {
 
   // The line the last read ended on, counted from 1. At the end of the input it is the last
   // line there is.
-  std::int32_t line_number() const;
+  std::int64_t line_number() const;
+
+  // How many bytes have been read from the source but not consumed: the look-ahead that a
+  // reader sharing the source would miss.
+  std::size_t unread() const { return static_cast<std::size_t>(end_ - next_); }
 
  private:
   // The next byte, or -1 at the end of the input.
@@ -68,7 +72,7 @@ class Input {
   char* limit_;
   bool source_done_ = false;
   bool line_open_ = false;  // something of the current line has been consumed
-  std::int32_t line_ = 1;
+  std::int64_t line_ = 1;
 };
 
 }  // namespace console
