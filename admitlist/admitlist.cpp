@@ -5,10 +5,10 @@
 // Output: "number rating" per admitted patient, the number with at least three digits and
 // the rating with one decimal; "None." with no line end when nobody is admitted.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
-#include <string>
-#include <utility>
+#include <span>
 
 #include "console/frame.hpp"
 
@@ -38,9 +38,8 @@ Ward read_ward(console::Input& in) {
   ward.threshold = in.real();
   if (count <= 0) return ward;  // nobody to read
   ward.patients.count = static_cast<std::size_t>(count);
-  if (ward.patients.count > capacity) {
-    console::refuse(count_line, "at most 999 patients", std::to_string(count));
-  }
+  if (ward.patients.count > capacity)
+    console::refuse_count(count_line, capacity, "patients", count);
   for (std::size_t i = 0; i < ward.patients.count; ++i) {
     ward.patients.row[i].number = in.whole();
     ward.patients.row[i].rating = in.real();
@@ -58,21 +57,13 @@ Patients admit(const Ward& ward) {
   return admitted;
 }
 
-// A bubble sort by decreasing rating; equal ratings are never exchanged, so they keep their
-// input order. Each pass carries the row it moves along in a register: exchanging it with
-// the next row, or leaving it and carrying the next one on.
+// By decreasing rating, rows of equal rating in input order: the order of a bubble sort that
+// exchanges neighbours only when the later rating is strictly greater. A stable sort gives
+// exactly that order, since ratings are finite and so every two of them compare.
 void sort_by_rating(Patients& patients) {
-  for (std::size_t pass = 0; pass + 1 < patients.count; ++pass) {
-    const std::size_t last = patients.count - 1 - pass;
-    Patient carried = patients.row[0];
-    for (std::size_t i = 0; i < last; ++i) {
-      const Patient next = patients.row[i + 1];
-      const bool exchange = next.rating > carried.rating;
-      patients.row[i] = exchange ? next : carried;
-      if (!exchange) carried = next;
-    }
-    patients.row[last] = carried;
-  }
+  const auto admitted = std::span(patients.row).first(patients.count);
+  std::stable_sort(admitted.begin(), admitted.end(),
+                   [](const Patient& a, const Patient& b) { return a.rating > b.rating; });
 }
 
 void write_admitted(const Patients& admitted, console::Output& out) {
@@ -85,7 +76,7 @@ void write_admitted(const Patients& admitted, console::Output& out) {
   }
 }
 
-void admitlist(console::Input& in, console::Output& out) {
+void job(console::Input& in, console::Output& out) {
   const Ward ward = read_ward(in);
   Patients admitted = admit(ward);
   sort_by_rating(admitted);
@@ -95,5 +86,5 @@ void admitlist(console::Input& in, console::Output& out) {
 }  // namespace
 
 int main() {
-  return console::run("admitlist", admitlist);
+  return console::run("admitlist", job);
 }

@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstdint>
-#include <string>
 
 #include "console/frame.hpp"
 
@@ -38,10 +37,9 @@ Grid read_grid(console::Input& in) {
   if (rows <= 0 || columns <= 0) return grid;  // an empty grid: no heights to read
   grid.rows = static_cast<std::size_t>(rows);
   grid.columns = static_cast<std::size_t>(columns);
-  if (grid.rows > max_side) console::refuse(rows_line, "at most 21 rows", std::to_string(rows));
-  if (grid.columns > max_side) {
-    console::refuse(in.line_number(), "at most 21 columns", std::to_string(columns));
-  }
+  if (grid.rows > max_side) console::refuse_count(rows_line, max_side, "rows", rows);
+  if (grid.columns > max_side)
+    console::refuse_count(in.line_number(), max_side, "columns", columns);
   for (std::size_t r = 0; r < grid.rows; ++r) {
     for (std::size_t c = 0; c < grid.columns; ++c)
       grid.height[r][c] = in.whole();
@@ -80,7 +78,7 @@ void write_tops(const Tops& tops, console::Output& out) {
   }
 }
 
-void crestgrid(console::Input& in, console::Output& out) {
+void job(console::Input& in, console::Output& out) {
   const Grid grid = read_grid(in);
   const Tops tops = find_tops(grid);
   write_tops(tops, out);
@@ -89,5 +87,5 @@ void crestgrid(console::Input& in, console::Output& out) {
 }  // namespace
 
 int main() {
-  return console::run("crestgrid", crestgrid);
+  return console::run("crestgrid", job);
 }

@@ -1,32 +1,39 @@
 #pragma once
 
-// The base letters and their complements, for both strand programs.
+// The strands and their base letters, for both strand programs.
 
 #include <cstddef>
 
 namespace helixmate {
 
+// The longest strand line either program holds, in characters.
+constexpr std::size_t max_strand_length = 254;
+
 constexpr bool is_base(unsigned char c) {
   return c == 'A' || c == 'C' || c == 'G' || c == 'T';
 }
 
-// A and T exchanged, C and G exchanged; for a base letter only. Bit 1 tells C and G (set)
-// from A and T (clear): A and T differ by 0x15, C and G by 0x04.
-constexpr char base_mate(unsigned char c) {
-  const unsigned char flip = (c & 2) != 0 ? 0x04 : 0x15;
-  return static_cast<char>(c ^ flip);
+// What a base letter is XORed with to give its complement: bit 1 tells C and G (set) from
+// A and T (clear); A and T differ by 0x15, C and G by 0x04.
+constexpr unsigned char mate_flip(unsigned char c) {
+  return (c & 2) != 0 ? 0x04 : 0x15;
 }
 
-// All ones for a base letter, zero for any other character. A negation rather than a
-// choice, so that GCC 12 vectorises the loops below.
+// A and T exchanged, C and G exchanged; for a base letter only.
+constexpr char base_mate(unsigned char c) {
+  return static_cast<char>(c ^ mate_flip(c));
+}
+
+// All ones for a base letter, zero for any other character. Made by negation rather than
+// chosen, so that every byte goes through the same arithmetic with no branch: the shape of
+// loop a compiler turns into vector instructions.
 constexpr unsigned char base_mask(unsigned char c) {
   return static_cast<unsigned char>(-static_cast<int>(is_base(c)));
 }
 
 // The complement of a base letter; any other character stays as it is.
 constexpr char mate_or_same(unsigned char c) {
-  const unsigned char flip = (c & 2) != 0 ? 0x04 : 0x15;
-  return static_cast<char>(c ^ (flip & base_mask(c)));
+  return static_cast<char>(c ^ (mate_flip(c) & base_mask(c)));
 }
 
 // Replaces each base letter of text[0, size) by its complement, leaving other characters.

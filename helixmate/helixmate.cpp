@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 #include "bases.hpp"
@@ -16,9 +15,10 @@ namespace {
 
 constexpr std::size_t max_strands = 99;
 
+// A strand line as it is written: its characters, then a line feed.
 struct Strand {
-  std::array<char, console::Input::max_line_length> text;
-  std::size_t length;
+  std::array<char, helixmate::max_strand_length + 1> text;
+  std::size_t length;  // with the line feed
 };
 
 struct Strands {
@@ -32,13 +32,15 @@ Strands read_strands(console::Input& in) {
   if (count < 0) return strands;  // no line is read
   strands.count = static_cast<std::size_t>(count);
   if (strands.count > max_strands) {
-    console::refuse(in.line_number(), "at most 99 strands", std::to_string(count));
+    console::refuse_count(in.line_number(), max_strands, "strands", count);
   }
-  (void)in.line();  // the rest of the count's line is no strand
+  (void)in.line(helixmate::max_strand_length);  // the rest of the count's line is no strand
   for (std::size_t i = 0; i < strands.count; ++i) {
-    const std::string_view line = in.line();
-    line.copy(strands.strand[i].text.data(), line.size());
-    strands.strand[i].length = line.size();
+    const std::string_view line = in.line(helixmate::max_strand_length);
+    Strand& strand = strands.strand[i];
+    line.copy(strand.text.data(), line.size());
+    strand.text[line.size()] = '\n';
+    strand.length = line.size() + 1;
   }
   return strands;
 }
@@ -52,11 +54,10 @@ void complement(Strands& strands) {
 void write_strands(const Strands& strands, console::Output& out) {
   for (std::size_t i = 0; i < strands.count; ++i) {
     out.put({strands.strand[i].text.data(), strands.strand[i].length});
-    out.put('\n');
   }
 }
 
-void helixmate_program(console::Input& in, console::Output& out) {
+void job(console::Input& in, console::Output& out) {
   Strands strands = read_strands(in);
   complement(strands);
   write_strands(strands, out);
@@ -65,5 +66,5 @@ void helixmate_program(console::Input& in, console::Output& out) {
 }  // namespace
 
 int main() {
-  return console::run("helixmate", helixmate_program);
+  return console::run("helixmate", job);
 }

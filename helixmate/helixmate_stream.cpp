@@ -13,6 +13,9 @@
 
 namespace {
 
+// A line and its line end fit one reservation.
+static_assert(helixmate::max_strand_length + 1 <= console::Output::max_reserve);
+
 void write_mates(std::string_view line, console::Output& out) {
   if (line.empty()) return;  // an empty line writes nothing, not even a line end
   char* const room = out.reserve(line.size() + 1);
@@ -21,14 +24,15 @@ void write_mates(std::string_view line, console::Output& out) {
   out.commit(end + 1);
 }
 
-void helixmate_stream(console::Input& in, console::Output& out) {
+void job(console::Input& in, console::Output& out) {
+  // In 64 bits, so that `i <= count` ends for the largest 32-bit count too.
   const std::int64_t count = in.whole();
   for (std::int64_t i = 0; i <= count; ++i)
-    write_mates(in.line(), out);
+    write_mates(in.line(helixmate::max_strand_length), out);
 }
 
 }  // namespace
 
 int main() {
-  return console::run("helixmate-stream", helixmate_stream);
+  return console::run("helixmate-stream", job);
 }

@@ -56,7 +56,7 @@ void write_board(const Board& board, console::Output& out) {
   }
 }
 
-void meanboard(console::Input& in, console::Output& out) {
+void job(console::Input& in, console::Output& out) {
   Board board = read_board(in);
   rank(board);
   write_board(board, out);
@@ -65,5 +65,5 @@ void meanboard(console::Input& in, console::Output& out) {
 }  // namespace
 
 int main() {
-  return console::run("meanboard", meanboard);
+  return console::run("meanboard", job);
 }

@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "console/pause.hpp"
-#include "console/standard_streams.hpp"
+#include "pause.hpp"
+#include "standard_streams.hpp"
 
 namespace console {
 namespace {

@@ -22,8 +22,35 @@ constexpr bool is_digit(int c) {
   return c >= '0' && c <= '9';
 }
 
+constexpr std::array<float, 11> powers_of_ten = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                                 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+
+// Significant digits kept of a real: more than any value halfway between two floats needs,
+// so that keeping them and marking the rest as non-zero rounds as the whole would.
+constexpr std::size_t kept_digits = 200;
+
+// A written exponent saturates here: far beyond the scale any input's length can give (one
+// step per digit read), and far enough from the 64-bit limit that the two add safely.
+constexpr std::int64_t exponent_cap = std::int64_t{1} << 60;
+
+// Decimal magnitudes (the power of ten just above the value) beyond which a float is out of
+// reach: above 10^39 nothing is finite, below 10^-46 everything rounds to zero.
+constexpr std::int64_t largest_magnitude = 39;
+constexpr std::int64_t smallest_magnitude = -46;
+
+// Out of the readers' way: failures are rare, and their messages long to build.
+[[noreturn, gnu::cold]] void read_failed(int error) {
+  throw Failure(0, std::string("read error: ") + std::strerror(error));
+}
+
+[[noreturn, gnu::cold]] void refuse_long_line(std::int64_t line, std::size_t longest) {
+  refuse(line, "a line of at most " + std::to_string(longest) + " characters", "a longer one");
+}
+
+}  // namespace
+
 // The first characters of the word being read, for a refusal to show.
-class Word {
+class Input::Word {
  public:
   static constexpr std::size_t shown = 24;
 
@@ -35,6 +62,7 @@ class Word {
     }
     return c;
   }
+
   bool full() const { return size_ == text_.size(); }
   bool empty() const { return size_ == 0; }
   std::string_view text() const { return {text_.data(), size_}; }
@@ -66,24 +94,6 @@ class Word {
   bool cut_ = false;
 };
 
-constexpr std::array<float, 11> powers_of_ten = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
-                                                 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
-
-// Significant digits kept of a real: more than any value halfway between two floats needs,
-// so that keeping them and marking the rest as non-zero rounds as the whole would.
-constexpr std::size_t kept_digits = 200;
-
-// A written exponent saturates here: far beyond the scale any input's length can give (one
-// step per digit read), and far enough from the 64-bit limit that the two add safely.
-constexpr std::int64_t exponent_cap = std::int64_t{1} << 60;
-
-// Decimal magnitudes (the power of ten just above the value) beyond which a float is out of
-// reach: above 10^39 nothing is finite, below 10^-46 everything rounds to zero.
-constexpr std::int64_t largest_magnitude = 39;
-constexpr std::int64_t smallest_magnitude = -46;
-
-}  // namespace
-
 Input::Input(Source& source, std::span<char> buffer, Output* tied)
     : source_(source),
       tied_(tied),
@@ -91,6 +101,7 @@ Input::Input(Source& source, std::span<char> buffer, Output* tied)
       next_(buffer.data()),
       end_(buffer.data()),
       limit_(buffer.data() + buffer.size()) {
+  static_assert(min_buffer_size > max_look_ahead);
   assert(buffer.size() >= min_buffer_size);
 }
 
@@ -103,16 +114,21 @@ bool Input::fill() {
     next_ = begin_;
     end_ = begin_ + unread;
   }
-  const std::size_t got = source_.read_some(end_, static_cast<std::size_t>(limit_ - end_));
-  if (got == 0) {
+  // A read of no bytes would look like the end of the input. There is always room: no read
+  // looks max_look_ahead bytes past what it consumed, and the buffer holds more than that.
+  assert(end_ - begin_ < static_cast<std::ptrdiff_t>(max_look_ahead));
+  const Source::Result got = source_.read_some(end_, static_cast<std::size_t>(limit_ - end_));
+  if (got.error != 0) read_failed(got.error);
+  if (got.size == 0) {
     source_done_ = true;
     return false;
   }
-  end_ += got;
+  end_ += got.size;
   return true;
 }
 
 int Input::peek_refill(std::size_t ahead) {
+  assert(ahead < max_look_ahead);
   while (static_cast<std::size_t>(end_ - next_) <= ahead) {
     if (!fill()) return -1;
   }
@@ -124,16 +140,25 @@ char Input::take() {
   return *next_++;
 }
 
+bool Input::take_sign(int& c, Word& word) {
+  if (c != '+' && c != '-') return false;
+  const bool negative = c == '-';
+  word.add(take());
+  c = peek();
+  return negative;
+}
+
 void Input::skip_space() {
-  for (int c = peek(); is_space(c); c = peek()) {
-    if (c == '\n') {
-      ++line_;
-      line_open_ = false;
-    } else {
-      line_open_ = true;
-    }
-    ++next_;
-  }
+  // Straight over the buffer, refilled when the blanks reach its end.
+  do {
+    char* const start = next_;
+    char* const end = end_;
+    char* at = start;
+    for (; at != end && is_space(*at); ++at)
+      line_ += *at == '\n';
+    if (at != start) line_open_ = at[-1] != '\n';
+    next_ = at;
+  } while (next_ == end_ && fill());
 }
 
 std::int64_t Input::line_number() const {
@@ -158,25 +183,26 @@ std::int32_t Input::whole() {
   skip_space();
   Word word;
   int c = peek();
-  const bool negative = c == '-';
-  if (c == '+' || c == '-') {
-    word.add(take());
-    c = peek();
-  }
+  const bool negative = take_sign(c, word);
   if (!is_digit(c)) refuse_word("a whole number", word.text());
 
   const std::uint64_t largest = negative ? std::uint64_t{1} << 31 : (std::uint64_t{1} << 31) - 1;
   std::uint64_t magnitude = 0;
   bool too_large = false;
+  // Straight over the buffer, refilled when the digits reach its end.
+  line_open_ = true;
   do {
-    const char digit = word.add(take());
-    magnitude = magnitude * 10 + static_cast<std::uint64_t>(digit - '0');
-    if (magnitude > largest) {
-      too_large = true;
-      magnitude = largest;
+    char* const end = end_;
+    char* at = next_;
+    for (; at != end && is_digit(*at); ++at) {
+      magnitude = magnitude * 10 + static_cast<std::uint64_t>(word.add(*at) - '0');
+      if (magnitude > largest) {
+        too_large = true;
+        magnitude = largest;
+      }
     }
-    c = peek();
-  } while (is_digit(c));
+    next_ = at;
+  } while (next_ == end_ && fill());
   if (too_large) {
     refuse_word("a whole number from -2147483648 to 2147483647", word.text(), word.cut());
   }
@@ -209,11 +235,7 @@ float Input::real() {
   };
 
   int c = peek();
-  const bool negative = c == '-';
-  if (c == '+' || c == '-') {
-    word.add(take());
-    c = peek();
-  }
+  const bool negative = take_sign(c, word);
   while (is_digit(c)) {
     add_digit(word.add(take()), false);
     c = peek();
@@ -286,18 +308,19 @@ float Input::real() {
   return value;
 }
 
-std::string_view Input::line() {
-  constexpr std::size_t longest = max_line_length + 2;  // the characters, then CR LF
+std::string_view Input::line(std::size_t longest) {
+  const std::size_t whole_line = longest + 2;  // the characters, then CR LF
+  assert(whole_line <= max_look_ahead);
   for (;;) {
     const auto available = static_cast<std::size_t>(end_ - next_);
-    char* const feed = static_cast<char*>(std::memchr(next_, '\n', std::min(available, longest)));
-    if (feed != nullptr || available >= longest || !fill()) {
+    char* const feed =
+        static_cast<char*>(std::memchr(next_, '\n', std::min(available, whole_line)));
+    if (feed != nullptr || available >= whole_line || !fill()) {
       const char* stop = feed != nullptr ? feed : end_;
       auto length = static_cast<std::size_t>(stop - next_);
       if (feed != nullptr && length > 0 && feed[-1] == '\r') --length;
-      if (length > max_line_length || (feed == nullptr && available >= longest)) {
-        refuse(line_, "a line of at most " + std::to_string(max_line_length) + " characters",
-               "a longer one");
+      if (length > longest || (feed == nullptr && available >= whole_line)) {
+        refuse_long_line(line_, longest);
       }
       if (feed == nullptr && available == 0 && !line_open_) {
         refuse(line_number(), "a line", "end of input");

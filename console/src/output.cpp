@@ -26,7 +26,7 @@ Output::Output(Sink& sink, std::span<char> buffer)
   assert(buffer.size() >= min_buffer_size);
 }
 
-void Output::put(std::string_view text) {
+void Output::put_across(std::string_view text) {
   while (!text.empty()) {
     if (next_ == end_) flush();
     const std::size_t part = std::min(text.size(), static_cast<std::size_t>(end_ - next_));
@@ -37,7 +37,10 @@ void Output::put(std::string_view text) {
 }
 
 void Output::whole(std::int32_t value, int width) {
-  char* const start = reserve(16);
+  // A sign and ten digits, or the width.
+  constexpr std::size_t room = 16;
+  assert(width >= 0 && static_cast<std::size_t>(width) < room);
+  char* const start = reserve(room);
   char* at = start;
   auto magnitude = static_cast<std::int64_t>(value);
   if (magnitude < 0) {

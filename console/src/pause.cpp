@@ -1,4 +1,4 @@
-#include "console/pause.hpp"
+#include "pause.hpp"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -16,7 +16,7 @@
 #include <cerrno>
 #include <string_view>
 
-#include "console/standard_streams.hpp"
+#include "standard_streams.hpp"
 #endif
 
 namespace console {

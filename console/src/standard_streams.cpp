@@ -1,10 +1,6 @@
-#include "console/standard_streams.hpp"
+#include "standard_streams.hpp"
 
 #include <cerrno>
-#include <cstring>
-#include <string>
-
-#include "console/failure.hpp"
 
 #ifdef _WIN32
 #include <io.h>
@@ -68,13 +64,12 @@ int write_all_to(int fd, std::string_view text) {
   return 0;
 }
 
-std::size_t StandardInput::read_some(char* data, std::size_t size) {
+Source::Result StandardInput::read_some(char* data, std::size_t size) {
   for (;;) {
     const long got = read_fd(0, data, size);
-    if (got >= 0) return static_cast<std::size_t>(got);
+    if (got >= 0) return {static_cast<std::size_t>(got), 0};
     const int error = errno;
-    if (waited(0, to_read)) continue;
-    throw Failure(0, std::string("read error: ") + std::strerror(error));
+    if (!waited(0, to_read)) return {0, error};
   }
 }
 

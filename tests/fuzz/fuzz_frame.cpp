@@ -24,12 +24,12 @@ console::Program job = nullptr;
 class PiecewiseSource final : public console::Source {
  public:
   PiecewiseSource(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-  std::size_t read_some(char* out, std::size_t room) override {
+  Result read_some(char* out, std::size_t room) override {
     const std::size_t piece = 1 + (at_ * 7 + size_) % 97;
     const std::size_t n = std::min({room, piece, size_ - at_});
     std::memcpy(out, data_ + at_, n);
     at_ += n;
-    return n;
+    return {n, 0};
   }
 
  private:
@@ -60,7 +60,14 @@ int console::run(std::string_view, console::Program program) {
 }
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  return program_main();
+  const int status = program_main();
+  if (job == nullptr) {
+    std::fprintf(stderr,
+                 "the program's main handed over no job: it must do nothing but "
+                 "`return console::run(name, job);`\n");
+    std::abort();
+  }
+  return status;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

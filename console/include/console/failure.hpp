@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -24,5 +25,10 @@ class Failure {
 
 // Refuses input on `line`: "expected <expected>, found <found>".
 [[noreturn]] void refuse(std::int64_t line, std::string_view expected, std::string_view found);
+
+// Refuses a count beyond what a program holds: "expected at most <most> <things>, found
+// <count>".
+[[noreturn]] void refuse_count(std::int64_t line, std::size_t most, std::string_view things,
+                               std::int64_t count);
 
 }  // namespace console

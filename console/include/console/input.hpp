@@ -9,23 +9,35 @@ namespace console {
 
 class Output;
 
-// Where input bytes come from.
+// Where input bytes come from. A source reports what went wrong and never throws: the
+// reader turns an error into a Failure.
 class Source {
  public:
-  // Stores up to `size` bytes at `data` and returns how many; 0 only at the end of input.
-  // Returns what is available rather than waiting for `size` bytes.
-  virtual std::size_t read_some(char* data, std::size_t size) = 0;
+  // What one read gave: `size` bytes, 0 only at the end of the input; or, when it failed,
+  // an error number from <cerrno>.
+  struct Result {
+    std::size_t size = 0;
+    int error = 0;
+  };
+
+  // Stores up to `size` bytes at `data`, returning what is available rather than waiting for
+  // `size` bytes.
+  virtual Result read_some(char* data, std::size_t size) = 0;
 
  protected:
   ~Source() = default;
 };
 
 // Reads whole numbers, reals and lines in the programs' layouts. Whatever breaks a layout
-// throws Failure naming the input line. Nothing beyond what is asked for is judged.
+// throws Failure naming the input line, and so does a source that cannot be read. Nothing
+// beyond what is asked for is judged.
 class Input {
  public:
-  static constexpr std::size_t max_line_length = 254;
-  static constexpr std::size_t min_buffer_size = 512;
+  // The most any read looks at beyond what it consumes: a whole line of the longest length a
+  // program may ask for, with its CR LF.
+  static constexpr std::size_t max_look_ahead = 256;
+  // A buffer must hold more than the look-ahead, so that a refill always has room.
+  static constexpr std::size_t min_buffer_size = 2 * max_look_ahead;
 
   // `tied`, when given, is flushed before every wait for more input, so that whoever feeds
   // the program sees the answers to what it has sent so far.
@@ -38,9 +50,10 @@ class Input {
   // exponent, rounded once to single precision. It must be finite in single precision.
   float real();
 
-  // Reads the rest of the current line and consumes its line feed; a carriage return right
+  // Reads the rest of the current line, which must be at most `longest` characters (with
+  // longest + 2 at most max_look_ahead), and consumes its line feed; a carriage return right
   // before the line feed is not part of it. The view is valid until the next read.
-  std::string_view line();
+  std::string_view line(std::size_t longest);
 
   // The line the last read ended on, counted from 1. At the end of the input it is the last
   // line there is.
@@ -51,12 +64,17 @@ class Input {
   std::size_t unread() const { return static_cast<std::size_t>(end_ - next_); }
 
  private:
+  class Word;
+
   // The next byte, or -1 at the end of the input.
   int peek() { return next_ != end_ ? static_cast<unsigned char>(*next_) : peek_refill(0); }
-  // The byte `ahead` places on, reading more as needed.
+  // The byte `ahead` places on (less than max_look_ahead), reading more as needed.
   int peek_refill(std::size_t ahead);
   // Consumes the next byte, which is no line feed.
   char take();
+  // Consumes the sign `c` into `word`, if it is one, and peeks at the byte after it; true for
+  // a minus.
+  bool take_sign(int& c, Word& word);
   bool fill();
   void skip_space();
   // Refuses the word that starts with `word_start`, showing its first characters; `cut` says

@@ -9,7 +9,7 @@ namespace console {
 
 class StandardInput final : public Source {
  public:
-  std::size_t read_some(char* data, std::size_t size) override;
+  Result read_some(char* data, std::size_t size) override;
 
   // Gives the last `size` bytes read back to a seekable input, so that whoever reads it next
   // (a shell script's next command, say) starts right after what was consumed. Pipes and
