@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Whole-process instruction counts, by callgrind, of each program that exists, beside a
-# straightforward C program with stdio doing the same job on the same input.
+# Whole-process instruction counts, by callgrind, of each program the build makes, beside a
+# straightforward C program with stdio doing the same job on the same input (where
+# bench/reference/ has one). A program without an input made here runs on its example.
 #   bash bench/instructions.sh
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -12,7 +13,8 @@ cmake --preset release -S "$root" >/dev/null
 cmake --build "$build" >/dev/null
 
 # The inputs, made the same way every time.
-cp "$root/examples/meanboard.txt" "$data/meanboard.txt"
+while read -r program; do cp "$root/examples/$program.txt" "$data/$program.txt"; done \
+  <"$build/console-programs.txt"
 awk 'BEGIN { srand(1); print 21, 21; for (r = 0; r < 21; r++) { line = "";
        for (c = 0; c < 21; c++) line = line int(rand() * 1000) " "; print line } }' >"$data/crestgrid.txt"
 awk 'BEGIN { srand(2); printf "99"; for (i = 0; i < 99; i++) { n = int(rand() * 255); line = "";
@@ -28,8 +30,7 @@ count() { # program input
 }
 
 printf '%-18s %12s %12s %7s\n' program ours "C stdio" ratio
-for program in meanboard crestgrid helixmate helixmate-stream admitlist; do
-  [ -x "$build/bin/$program" ] || continue
+while read -r program; do
   input=$data/$program.txt
   ours=$(count "$build/bin/$program" "$input")
   reference=$root/bench/reference/$program.c
@@ -41,4 +42,4 @@ for program in meanboard crestgrid helixmate helixmate-stream admitlist; do
     theirs=- ratio=-
   fi
   printf '%-18s %12s %12s %7s\n' "$program" "$ours" "$theirs" "$ratio"
-done
+done <"$build/console-programs.txt"

@@ -140,9 +140,9 @@ struct PauseCase {
   int signal = 0;
   std::string key = "Q";    // pressed after the prompt
   std::string shown = "Q";  // what must not appear on the screen after the prompt
-  std::string after = "";   // typed right after the key, in the same burst: left unread
+  std::string after{};      // typed right after the key, in the same burst: left unread
   bool output_on_terminal = false;
-  std::string prompt_after = "";  // what the screen shows right before the prompt
+  std::string prompt_after{};  // what the screen shows right before the prompt
 };
 
 class PauseOnTerminalTest : public testing::TestWithParam<PauseCase> {};

@@ -6,12 +6,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 #include <thread>
 #include <vector>
-
-extern char** environ;
 
 namespace testing_support {
 namespace {
@@ -34,6 +33,23 @@ int TempFile::fd() const {
 
 std::string program_path(std::string_view program) {
   return std::string(PROGRAM_DIR) + "/" + std::string(program);
+}
+
+std::vector<std::string> programs() {
+  std::vector<std::string> names;
+  std::string_view list = PROGRAMS;
+  while (!list.empty()) {
+    const std::size_t comma = std::min(list.find(','), list.size());
+    names.emplace_back(list.substr(0, comma));
+    list.remove_prefix(std::min(comma + 1, list.size()));
+  }
+  return names;
+}
+
+std::string test_name(std::string_view program) {
+  std::string name(program);
+  std::replace(name.begin(), name.end(), '-', '_');
+  return name;
 }
 
 pid_t spawn(std::string_view program, int in, int out, int err, const Launch& launch) {

@@ -27,6 +27,12 @@ class TempFile {
 // The built program of that name.
 std::string program_path(std::string_view program);
 
+// Every program the build makes, by name.
+std::vector<std::string> programs();
+
+// The name of a program as a test's name: letters, digits and underscores.
+std::string test_name(std::string_view program);
+
 // What a finished run left behind.
 struct Outcome {
   std::string out;

@@ -28,7 +28,7 @@ struct Case {
   const char* program;
   std::string input;
   std::string out;
-  std::string err = "";
+  std::string err{};
   int status = 0;
 };
 
@@ -50,9 +50,7 @@ TEST_P(ProgramTest, WritesExactlyWhatItShould) {
 // Named "<program>_<case>".
 struct ProgramCaseName {
   std::string operator()(const testing::TestParamInfo<Case>& c) const {
-    std::string name = std::string(c.param.program) + "_" + c.param.name;
-    std::replace(name.begin(), name.end(), '-', '_');
-    return name;
+    return testing_support::test_name(c.param.program) + "_" + c.param.name;
   }
 };
 
@@ -337,7 +335,7 @@ INSTANTIATE_TEST_SUITE_P(
     CaseName{});
 
 // Each program's bundled example gives the output stored beside it.
-class ExampleTest : public testing::TestWithParam<const char*> {};
+class ExampleTest : public testing::TestWithParam<std::string> {};
 
 std::string file_text(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -355,13 +353,9 @@ TEST_P(ExampleTest, GivesItsExpectedOutput) {
   EXPECT_EQ(outcome.status, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Examples, ExampleTest,
-                         testing::Values("meanboard", "crestgrid", "helixmate", "helixmate-stream",
-                                         "admitlist"),
-                         [](const testing::TestParamInfo<const char*>& program) {
-                           std::string name = program.param;
-                           std::replace(name.begin(), name.end(), '-', '_');
-                           return name;
+INSTANTIATE_TEST_SUITE_P(Examples, ExampleTest, testing::ValuesIn(testing_support::programs()),
+                         [](const testing::TestParamInfo<std::string>& program) {
+                           return testing_support::test_name(program.param);
                          });
 
 }  // namespace

@@ -5,7 +5,8 @@ int main(void) {
   int m, k = 0, number[999], admitted_number[999];
   float threshold, rating[999], admitted_rating[999];
   scanf("%d %f", &m, &threshold);
-  for (int i = 0; i < m; i++) scanf("%d %f", &number[i], &rating[i]);
+  for (int i = 0; i < m; i++)
+    scanf("%d %f", &number[i], &rating[i]);
   for (int i = 0; i < m; i++)
     if (rating[i] >= threshold) {
       admitted_number[k] = number[i];
@@ -16,9 +17,14 @@ int main(void) {
   for (int p = 0; p < k - 1; p++)
     for (int i = 0; i < k - 1 - p; i++)
       if (admitted_rating[i + 1] > admitted_rating[i]) {
-        int t = admitted_number[i]; admitted_number[i] = admitted_number[i + 1]; admitted_number[i + 1] = t;
-        float r = admitted_rating[i]; admitted_rating[i] = admitted_rating[i + 1]; admitted_rating[i + 1] = r;
+        int t = admitted_number[i];
+        admitted_number[i] = admitted_number[i + 1];
+        admitted_number[i + 1] = t;
+        float r = admitted_rating[i];
+        admitted_rating[i] = admitted_rating[i + 1];
+        admitted_rating[i + 1] = r;
       }
-  for (int i = 0; i < k; i++) printf("%03d %.1f\n", admitted_number[i], admitted_rating[i]);
+  for (int i = 0; i < k; i++)
+    printf("%03d %.1f\n", admitted_number[i], admitted_rating[i]);
   return 0;
 }

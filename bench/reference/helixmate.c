@@ -2,7 +2,7 @@
 #include <stdio.h>
 #include <string.h>
 
-char *gets(char *line); /* gone from the headers, still in the C library */
+char* gets(char* line); /* gone from the headers, still in the C library */
 
 int main(void) {
   static char slot[100][255];
@@ -16,6 +16,7 @@ int main(void) {
       slot[i][j] = c == 'A' ? 'T' : c == 'T' ? 'A' : c == 'G' ? 'C' : c == 'C' ? 'G' : c;
     }
   }
-  for (int i = 1; i <= n; i++) puts(slot[i]);
+  for (int i = 1; i <= n; i++)
+    puts(slot[i]);
   return 0;
 }

@@ -1,17 +1,20 @@
-// Hostile input: each built program gets a few hundred mutated and random inputs (fixed
-// seed, bounded count and time). Every run must either give exactly what a model of the
-// program's layout computes, with status 0, or refuse with one line on standard error and
-// status 1, having written nothing (helixmate-stream: only the answers to earlier lines).
+// Model-based testing with hostile input: each built program gets a few hundred mutated and
+// random inputs (fixed seed and count). Every run must either give exactly what a model of
+// the program's layout, written independently with the C library, computes, with status 0,
+// or refuse with one line on standard error and status 1, having written nothing
+// (helixmate-stream: only the answers to earlier lines).
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <random>
 #include <string>
@@ -25,7 +28,7 @@ namespace {
 
 class Text {
  public:
-  explicit Text(const std::string& text) : s_(text) {}
+  explicit Text(std::string text) : s_(std::move(text)) {}
 
   std::optional<std::int32_t> whole() {
     skip_space();
@@ -101,7 +104,7 @@ class Text {
       ++at_;
   }
 
-  const std::string& s_;
+  std::string s_;
   std::size_t at_ = 0;
   bool last_line_taken_ = false;
 };
@@ -318,18 +321,31 @@ class Mutator {
   std::mt19937 random_;
 };
 
-class MutationTest : public testing::TestWithParam<Program> {};
+// Every input that once made a fuzzer fail, kept for the program.
+std::vector<std::string> regressions(const std::string& program) {
+  std::vector<std::string> inputs;
+  const std::filesystem::path kept = std::filesystem::path(REGRESSION_DIR) / program;
+  if (!std::filesystem::is_directory(kept)) return inputs;
+  for (const auto& entry : std::filesystem::directory_iterator(kept)) {
+    std::ifstream file(entry.path(), std::ios::binary);
+    inputs.emplace_back(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  }
+  return inputs;
+}
 
-TEST_P(MutationTest, EveryInputGivesTheResultOrOneRefusal) {
+class ModelTest : public testing::TestWithParam<Program> {};
+
+TEST_P(ModelTest, EveryInputGivesTheResultOrOneRefusal) {
   const Program& program = GetParam();
-  constexpr int runs = 300;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
+  std::vector<std::string> inputs = regressions(program.name);
   Mutator mutator(20261211);
+  for (int run = 0; run < 300; ++run) {
+    inputs.push_back(run % 5 == 4
+                         ? mutator.random_input()
+                         : mutator.mutate(program.seeds[mutator.below(program.seeds.size())]));
+  }
   int valid = 0, refused = 0;
-  for (int run = 0; run < runs && std::chrono::steady_clock::now() < deadline; ++run) {
-    const std::string input =
-        run % 5 == 4 ? mutator.random_input()
-                     : mutator.mutate(program.seeds[mutator.below(program.seeds.size())]);
+  for (const std::string& input : inputs) {
     const Expected expected = program.model(Text(input));
     const auto outcome = testing_support::run_program(program.name, input);
     const std::string shown = testing::PrintToString(input);
@@ -362,7 +378,7 @@ const std::string board =
     "9 95 90 85\n10 72 68 75\n";
 
 INSTANTIATE_TEST_SUITE_P(
-    Hostile, MutationTest,
+    Hostile, ModelTest,
     testing::Values(
         Program{"meanboard",
                 meanboard,
@@ -383,9 +399,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {"8 6.0\n101 7.5\n102 5.9\n103 8.2\n104 6.0\n105 9.1\n106 7.5\n7 3.3\n1008 6.25\n",
                  "3 6\n1 5.99999999\n2 0.15\n3 -0", "0 1"}}),
     [](const testing::TestParamInfo<Program>& p) {
-      std::string name = p.param.name;
-      std::replace(name.begin(), name.end(), '-', '_');
-      return name;
+      return testing_support::test_name(p.param.name);
     });
 
 }  // namespace
