@@ -6,16 +6,20 @@
 // answer is written out before the program waits for more input.
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "bases.hpp"
 #include "console/frame.hpp"
+#include "strand_lines.hpp"
 
 namespace {
 
-// A line and its line end fit one reservation.
-static_assert(helixmate::max_strand_length + 1 <= console::Output::max_reserve);
+// The most one line and its line end take, in the input (CR LF) and in the output.
+constexpr std::size_t line_bytes = helixmate::max_strand_length + 2;
+static_assert(line_bytes + helixmate::mate_slack <= console::Output::max_reserve);
 
+// One line on its own: the last one, without a line feed, or one the layer refuses.
 void write_mates(std::string_view line, console::Output& out) {
   if (line.empty()) return;  // an empty line writes nothing, not even a line end
   char* const room = out.reserve(line.size() + 1);
@@ -24,11 +28,33 @@ void write_mates(std::string_view line, console::Output& out) {
   out.commit(end + 1);
 }
 
+// The whole lines at the start of `lines` whose answers fit `room`: all of them unless the
+// output buffer is small, and at least one, since room is left for the longest.
+std::string_view fitting(std::string_view lines, std::span<char> room) {
+  const std::size_t most = room.size() - helixmate::mate_slack;
+  if (lines.size() <= most) return lines;
+  return lines.substr(0, lines.rfind('\n', most - 1) + 1);
+}
+
 void job(console::Input& in, console::Output& out) {
-  // In 64 bits, so that `i <= count` ends for the largest 32-bit count too.
-  const std::int64_t count = in.whole();
-  for (std::int64_t i = 0; i <= count; ++i)
-    write_mates(in.line(helixmate::max_strand_length), out);
+  // The lines after the count's and the rest of the count's own line, counted in 64 bits so
+  // that the largest count cannot overflow.
+  for (std::int64_t left = std::int64_t{in.whole()} + 1; left > 0;) {
+    // Every whole line already read is answered at once, straight into the output.
+    const std::string_view lines = in.buffered_lines();
+    const std::span<char> room = out.room(line_bytes + helixmate::mate_slack);
+    const helixmate::Mated mated = helixmate::mate_lines(fitting(lines, room), left, room.data());
+    if (mated.lines == 0) {
+      // No whole line to take: the last line has no line feed, the next is too long, or
+      // the input has ended.
+      write_mates(in.line(helixmate::max_strand_length), out);
+      --left;
+      continue;
+    }
+    out.commit(mated.end);
+    in.skip_lines(mated.taken, mated.lines);
+    left -= mated.lines;
+  }
 }
 
 }  // namespace

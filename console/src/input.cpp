@@ -308,6 +308,23 @@ float Input::real() {
   return value;
 }
 
+std::string_view Input::buffered_lines() {
+  for (;;) {
+    const std::string_view unread(next_, static_cast<std::size_t>(end_ - next_));
+    const std::size_t last_feed = unread.rfind('\n');
+    if (last_feed != std::string_view::npos) return unread.substr(0, last_feed + 1);
+    if (unread.size() >= max_look_ahead || !fill()) return {};
+  }
+}
+
+void Input::skip_lines(std::size_t size, std::int64_t lines) {
+  assert(size <= unread() && (size == 0 || next_[size - 1] == '\n'));
+  assert(std::count(next_, next_ + size, '\n') == lines);
+  next_ += size;
+  line_ += lines;
+  if (lines > 0) line_open_ = false;
+}
+
 std::string_view Input::line(std::size_t longest) {
   const std::size_t whole_line = longest + 2;  // the characters, then CR LF
   assert(whole_line <= max_look_ahead);

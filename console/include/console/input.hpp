@@ -55,6 +55,16 @@ class Input {
   // before the line feed is not part of it. The view is valid until the next read.
   std::string_view line(std::size_t longest);
 
+  // For a program that takes many lines at once: the whole lines already read from the
+  // current position on, each with its line feed, all that the buffer holds. When it holds
+  // none, reads until it does, the input ends, or max_look_ahead bytes hold no line feed;
+  // the view is empty then, and line() reads or refuses what is left. It is valid until the
+  // next read.
+  std::string_view buffered_lines();
+
+  // Consumes the first `size` bytes of what buffered_lines() gave: `lines` whole lines.
+  void skip_lines(std::size_t size, std::int64_t lines);
+
   // The line the last read ended on, counted from 1. At the end of the input it is the last
   // line there is.
   std::int64_t line_number() const;

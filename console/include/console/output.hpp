@@ -46,13 +46,16 @@ class Output {
   // "%.<decimals>f" of the value widened to double, rounded as the C library rounds.
   void fixed(float value, int decimals);
 
-  // Room for up to `size` bytes (at most max_reserve) written straight into the buffer;
-  // `commit` then takes the bytes up to `end`.
-  char* reserve(std::size_t size) {
+  // All the room left straight in the buffer, at least `size` bytes (at most max_reserve):
+  // what is pending is written out first when less is left. `commit` then takes the bytes
+  // written, up to `end`.
+  std::span<char> room(std::size_t size) {
     assert(size <= max_reserve);
     if (static_cast<std::size_t>(end_ - next_) < size) flush();
-    return next_;
+    return {next_, end_};
   }
+  // Room for `size` bytes, as room() gives it.
+  char* reserve(std::size_t size) { return room(size).data(); }
   void commit(char* end) { next_ = end; }
 
   void flush();
