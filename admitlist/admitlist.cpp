@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 #include "console/frame.hpp"
 
@@ -83,8 +84,18 @@ void job(console::Input& in, console::Output& out) {
   write_admitted(admitted, out);
 }
 
+// What --help says of it.
+constexpr std::string_view help =
+    "Admit the patients whose rating reaches a threshold, highest rating first.\n"
+    "\n"
+    "Input: the patient count M (at most 999) and the threshold, then M pairs of a\n"
+    "whole patient number and a rating.\n"
+    "Output: one line NUMBER RATING per admitted patient, the number with at least\n"
+    "three digits and the rating with one decimal; \"None.\" with no line end when\n"
+    "nobody is admitted.\n";
+
 }  // namespace
 
-int main() {
-  return console::run("admitlist", job);
+int main(int argc, char** argv) {
+  return console::run({"admitlist", help, job}, argc, argv);
 }

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 #include "console/frame.hpp"
 
@@ -84,8 +85,17 @@ void job(console::Input& in, console::Output& out) {
   write_tops(tops, out);
 }
 
+// What --help says of it.
+constexpr std::string_view help =
+    "List the tops of a grid of heights: the cells no lower than their neighbours\n"
+    "above, below, left and right.\n"
+    "\n"
+    "Input: the row count M and the column count N (at most 21 each), then M times N\n"
+    "whole heights, row after row.\n"
+    "Output: one line ROW COLUMN per top, counted from 0, in row-major order.\n";
+
 }  // namespace
 
-int main() {
-  return console::run("crestgrid", job);
+int main(int argc, char** argv) {
+  return console::run({"crestgrid", help, job}, argc, argv);
 }

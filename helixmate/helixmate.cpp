@@ -63,8 +63,17 @@ void job(console::Input& in, console::Output& out) {
   write_strands(strands, out);
 }
 
+// What --help says of it.
+constexpr std::string_view help =
+    "Print the complementary strand of each of N DNA strands, once all are read.\n"
+    "\n"
+    "Input: the count N (at most 99) on the first line, whose rest is ignored, then N\n"
+    "lines of at most 254 characters.\n"
+    "Output: each strand with A and T exchanged and C and G exchanged, one line each;\n"
+    "other characters stay as they are.\n";
+
 }  // namespace
 
-int main() {
-  return console::run("helixmate", job);
+int main(int argc, char** argv) {
+  return console::run({"helixmate", help, job}, argc, argv);
 }

@@ -57,8 +57,17 @@ void job(console::Input& in, console::Output& out) {
   }
 }
 
+// What --help says of it.
+constexpr std::string_view help =
+    "Print the complementary strand of each line as soon as the line is read.\n"
+    "\n"
+    "Input: the count N on the first line, whose rest is read as a line too, then N\n"
+    "lines of at most 254 characters.\n"
+    "Output: for each line, its base letters complemented (A and T, C and G exchanged)\n"
+    "and every other character dropped, then a line end; an empty line prints nothing.\n";
+
 }  // namespace
 
-int main() {
-  return console::run("helixmate-stream", job);
+int main(int argc, char** argv) {
+  return console::run({"helixmate-stream", help, job}, argc, argv);
 }

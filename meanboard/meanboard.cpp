@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 #include <utility>
 
 #include "console/frame.hpp"
@@ -62,8 +63,17 @@ void job(console::Input& in, console::Output& out) {
   write_board(board, out);
 }
 
+// What --help says of it.
+constexpr std::string_view help =
+    "Rank ten entrants by the mean of their three marks.\n"
+    "\n"
+    "Input: ten groups of four whole numbers, an entrant's number and three marks,\n"
+    "spread over lines in any way.\n"
+    "Output: one line NUMBER-MARK-MARK-MARK-MEAN per entrant, from the highest mean\n"
+    "down, the mean with two decimals.\n";
+
 }  // namespace
 
-int main() {
-  return console::run("meanboard", job);
+int main(int argc, char** argv) {
+  return console::run({"meanboard", help, job}, argc, argv);
 }

@@ -113,7 +113,8 @@ INSTANTIATE_TEST_SUITE_P(
         WholeCase{"smallest", "-2147483648", std::numeric_limits<std::int32_t>::min(), ""},
         WholeCase{"every_white_space", " \t\n\v\f\r\n 5 ", 5, " "},
         WholeCase{"stops_at_letter", "12abc\n", 12, "abc"},
-        WholeCase{"stops_at_point", "3.5", 3, ".5"}, WholeCase{"crlf_after", "8\r\nnext", 8, ""}),
+        WholeCase{"stops_at_point", "3.5", 3, ".5"}, WholeCase{"crlf_after", "8\r\nnext", 8, ""},
+        WholeCase{"utf8_byte_order_mark_at_the_start", "\xef\xbb\xbf-12 x", -12, " x"}),
     CaseName{});
 
 struct RefusalCase {
@@ -131,6 +132,9 @@ TEST_P(WholeRefusalTest, RefusesWithLineAndWord) {
 }
 
 constexpr const char* range = "expected a whole number from -2147483648 to 2147483647";
+constexpr const char* utf16 =
+    "line 1: expected text in ASCII or UTF-8, found a UTF-16 byte-order mark (save the file as "
+    "UTF-8)";
 
 INSTANTIATE_TEST_SUITE_P(
     Console, WholeRefusalTest,
@@ -152,7 +156,25 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"control_bytes", "\x01\x7f\"\\",
                     "line 1: expected a whole number, found \"\\x01\\x7f\\\"\\\\\""},
         RefusalCase{"long_word", std::string(40, 'y'),
-                    "line 1: expected a whole number, found \"" + std::string(24, 'y') + "...\""}),
+                    "line 1: expected a whole number, found \"" + std::string(24, 'y') + "...\""},
+        RefusalCase{"utf16_little_endian",
+                    std::string("\xff\xfe"
+                                "5\0",
+                                4),
+                    utf16},
+        RefusalCase{"utf16_big_endian",
+                    std::string("\xfe\xff\0"
+                                "5",
+                                4),
+                    utf16},
+        RefusalCase{"half_a_byte_order_mark",
+                    "\xef\xbb"
+                    "5",
+                    "line 1: expected a whole number, found \"\\xef\\xbb5\""},
+        RefusalCase{"byte_order_mark_after_the_start",
+                    " \xef\xbb\xbf"
+                    "5",
+                    "line 1: expected a whole number, found \"\\xef\\xbb\\xbf5\""}),
     CaseName{});
 
 TEST(Console, NumbersSpreadOverLinesKeepTheirLineNumbers) {

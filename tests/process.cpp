@@ -113,13 +113,13 @@ std::string read_all(int fd) {
   }
 }
 
-Outcome run_program(std::string_view program, std::string_view input) {
+Outcome run_program(std::string_view program, std::string_view input, const Launch& launch) {
   TempFile in, out, err;
   if (write(in.fd(), input.data(), input.size()) != static_cast<ssize_t>(input.size()) ||
       lseek(in.fd(), 0, SEEK_SET) != 0) {
     throw std::runtime_error("cannot write the input file");
   }
-  const pid_t child = spawn(program, in.fd(), out.fd(), err.fd());
+  const pid_t child = spawn(program, in.fd(), out.fd(), err.fd(), launch);
   const auto status = finish(child, std::chrono::seconds(30));
   if (!status) throw std::runtime_error(std::string(program) + " did not end");
   return {read_all(out.fd()), read_all(err.fd()), *status};

@@ -33,6 +33,12 @@ std::vector<std::string> programs();
 // The name of a program as a test's name: letters, digits and underscores.
 std::string test_name(std::string_view program);
 
+// How a program is started beyond its standard streams.
+struct Launch {
+  std::vector<std::string> args;   // after the program's name
+  bool own_process_group = false;  // as a shell starts a job, so that it can be stopped
+};
+
 // What a finished run left behind.
 struct Outcome {
   std::string out;
@@ -41,13 +47,7 @@ struct Outcome {
 };
 
 // Runs the program with `input` as a file on standard input.
-Outcome run_program(std::string_view program, std::string_view input);
-
-// How a program is started beyond its standard streams.
-struct Launch {
-  std::vector<std::string> args;   // after the program's name
-  bool own_process_group = false;  // as a shell starts a job, so that it can be stopped
-};
+Outcome run_program(std::string_view program, std::string_view input, const Launch& launch = {});
 
 // Starts the program on the given descriptors for standard input, output and error.
 pid_t spawn(std::string_view program, int in, int out, int err, const Launch& launch = {});

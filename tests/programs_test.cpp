@@ -12,6 +12,8 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "case_name.hpp"
 #include "process.hpp"
@@ -108,7 +110,18 @@ INSTANTIATE_TEST_SUITE_P(
         refused("input_ending_inside_an_entrant", "meanboard", "1 2 3 4\n5 6",
                 "line 2: expected a whole number, found end of input"),
         refused("empty_input", "meanboard", "",
-                "line 1: expected a whole number, found end of input")),
+                "line 1: expected a whole number, found end of input"),
+        Case{"a_byte_order_mark_is_skipped", "meanboard",
+             "\xef\xbb\xbf"
+             "7 90 85 80\n2 90 85 81\n3 100 100 99\n" +
+                 low_rows,
+             "3-100-100-99-99.67\n2-90-85-81-85.33\n7-90-85-80-85.00\n" + low_lines},
+        refused("utf16_is_refused", "meanboard",
+                std::string("\xff\xfe"
+                            "7\0",
+                            4),
+                "line 1: expected text in ASCII or UTF-8, found a UTF-16 byte-order mark (save "
+                "the file as UTF-8)")),
     ProgramCaseName{});
 
 // A grid of the given size with every height equal, and its output: every cell.
@@ -231,6 +244,12 @@ INSTANTIATE_TEST_SUITE_P(
     Helixmate, ProgramTest,
     testing::Values(
         Case{"complements_after_reading_all", "helixmate", "2\nATTGCC\nagTC\n", "TAACGG\nagAG\n"},
+        Case{"a_byte_order_mark_inside_a_strand_is_kept", "helixmate",
+             "\xef\xbb\xbf"
+             "1\nA\xef\xbb\xbf"
+             "C\n",
+             "T\xef\xbb\xbf"
+             "G\n"},
         Case{"each_letter_changes_once", "helixmate", "1\nATGCA\n", "TACGT\n"},
         Case{"empty_strand_prints_an_empty_line", "helixmate", "3\nA\n\nG\n", "T\n\nC\n"},
         Case{"text_after_the_count_is_no_strand", "helixmate", "1 ACGT more\nAT\n", "TA\n"},
@@ -278,6 +297,11 @@ INSTANTIATE_TEST_SUITE_P(
     HelixmateStream, ProgramTest,
     testing::Values(
         Case{"drops_other_characters", "helixmate-stream", "2\nATTGCC\nagTC\n", "TAACGG\nAG\n"},
+        Case{"a_byte_order_mark_inside_a_line_is_dropped", "helixmate-stream",
+             "\xef\xbb\xbf"
+             "1\nA\xef\xbb\xbf"
+             "C\n",
+             "TG\n"},
         Case{"a_line_without_bases_prints_a_bare_line_end", "helixmate-stream", "1\nxyz\n", "\n"},
         Case{"blanks_after_the_count_print_an_empty_line", "helixmate-stream", "1  \nAT\n",
              "\nTA\n"},
@@ -334,9 +358,7 @@ INSTANTIATE_TEST_SUITE_P(
                                "meanboard: write error: No space left on device\n"}),
     CaseName{});
 
-// Each program's bundled example gives the output stored beside it.
-class ExampleTest : public testing::TestWithParam<std::string> {};
-
+// The whole of a file.
 std::string file_text(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   EXPECT_TRUE(file) << path;
@@ -344,6 +366,69 @@ std::string file_text(const std::string& path) {
   text << file.rdbuf();
   return text.str();
 }
+
+// The command line: --help and --version answer without reading the input or pausing; any
+// other argument changes nothing but is said to be ignored.
+enum class Asked { help, version, nothing };
+
+struct CommandLineCase {
+  const char* name;
+  friend void PrintTo(const CommandLineCase& c, std::ostream* os) { *os << c.name; }
+  std::vector<std::string> args;
+  Asked asked;
+};
+
+class CommandLineTest : public testing::TestWithParam<std::tuple<std::string, CommandLineCase>> {};
+
+TEST_P(CommandLineTest, AnswersOrSaysTheArgumentsAreIgnored) {
+  const auto& [program, c] = GetParam();
+  const testing_support::Launch launch{.args = c.args, .own_process_group = false};
+  if (c.asked == Asked::nothing) {
+    const std::string example = std::string(EXAMPLE_DIR) + "/" + program;
+    const auto outcome = run_program(program, file_text(example + ".txt"), launch);
+    EXPECT_EQ(outcome.out, file_text(example + ".expected"));
+    EXPECT_EQ(outcome.err, program +
+                               ": arguments are ignored; the input is read from standard "
+                               "input (" +
+                               program + " < FILE)\n");
+    EXPECT_EQ(outcome.status, 0);
+    return;
+  }
+  // Standard input a pipe that nobody writes: reading it would wait for ever.
+  int never_written[2];
+  ASSERT_EQ(pipe(never_written), 0);
+  testing_support::TempFile out, err;
+  const pid_t child = testing_support::spawn(program, never_written[0], out.fd(), err.fd(), launch);
+  EXPECT_EQ(testing_support::finish(child, std::chrono::seconds(10)), 0);
+  close(never_written[0]);
+  close(never_written[1]);
+  const std::string written = testing_support::read_all(out.fd());
+  if (c.asked == Asked::help) {
+    EXPECT_EQ(written.rfind("Usage: " + program + " < FILE\n", 0), 0u) << written;
+    EXPECT_NE(written.find("--version"), std::string::npos) << written;
+    EXPECT_NE(written.find("man " + program), std::string::npos) << written;
+  } else {
+    EXPECT_EQ(written, program + " (console programs) " + CONSOLE_VERSION + "\n");
+  }
+  EXPECT_EQ(testing_support::read_all(err.fd()), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLine, CommandLineTest,
+    testing::Combine(
+        testing::ValuesIn(testing_support::programs()),
+        testing::Values(CommandLineCase{"help", {"--help"}, Asked::help},
+                        CommandLineCase{"help_among_others", {"x", "--help", "y"}, Asked::help},
+                        CommandLineCase{"version", {"--version"}, Asked::version},
+                        CommandLineCase{"a_file_name", {"input.txt"}, Asked::nothing},
+                        CommandLineCase{
+                            "help_after_the_end_of_options", {"--", "--help"}, Asked::nothing})),
+    [](const testing::TestParamInfo<std::tuple<std::string, CommandLineCase>>& p) {
+      return testing_support::test_name(std::get<0>(p.param)) + "_" + std::get<1>(p.param).name;
+    });
+
+// Each program's bundled example gives the output stored beside it.
+class ExampleTest : public testing::TestWithParam<std::string> {};
 
 TEST_P(ExampleTest, GivesItsExpectedOutput) {
   const std::string base = std::string(EXAMPLE_DIR) + "/" + GetParam();

@@ -1,5 +1,6 @@
 #include "console/frame.hpp"
 
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -14,6 +15,38 @@ namespace {
 char input_buffer[1 << 17];
 char output_buffer[1 << 17];
 
+// What --help shows: the program's own lines between the usage and what every program shares.
+std::string help_text(const Program& program) {
+  std::string text = "Usage: ";
+  text.append(program.name).append(" < FILE\n").append(program.help);
+  text.append(
+      "\nInput that breaks the layout is refused: one line on standard error,\n"
+      "  ");
+  text.append(program.name)
+      .append(
+          ": line N: expected ..., found ...\n"
+          "and nothing more is written. The exit status is 0 after a result, 1 after a\n"
+          "refusal or when the input cannot be read or the output written. When standard\n"
+          "input is a terminal, the program waits for a key before it ends.\n"
+          "\n"
+          "      --help     display this help and exit\n"
+          "      --version  output version information and exit\n"
+          "\n"
+          "Full documentation: man ");
+  text.append(program.name).append("\n");
+  return text;
+}
+
+// What the command line asks for, when it asks for something: --help or --version.
+std::string_view option(int argc, const char* const* argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--") break;
+    if (arg == "--help" || arg == "--version") return arg;
+  }
+  return {};
+}
+
 void report(std::string_view name, const Failure& failure) {
   std::string line(name);
   line += ": ";
@@ -23,16 +56,39 @@ void report(std::string_view name, const Failure& failure) {
   write_error(line);
 }
 
+// Writes the answer to --help or --version; 0, or 1 when it cannot be written.
+int answer(const Program& program, std::string_view asked) {
+  const std::string text =
+      asked == "--help" ? help_text(program)
+                        : std::string(program.name) + " (console programs) " + CONSOLE_VERSION "\n";
+  if (const int error = write_all_to(1, text); error != 0) {
+    report(program.name, Failure(0, std::string("write error: ") + std::strerror(error)));
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
-int run(std::string_view name, Program program) {
+int run(const Program& program, int argc, const char* const* argv) {
+  if (const std::string_view asked = option(argc, argv); !asked.empty()) {
+    return answer(program, asked);
+  }
+  const std::string_view name = program.name;
+  if (argc > 1) {
+    std::string ignored(name);
+    ignored.append(": arguments are ignored; the input is read from standard input (")
+        .append(name)
+        .append(" < FILE)\n");
+    write_error(ignored);
+  }
   StandardInput source;
   StandardOutput sink;
   Output out(sink, output_buffer);
   Input in(source, input_buffer, &out);
   int status = 0;
   try {
-    program(in, out);
+    program.job(in, out);
     out.flush();
   } catch (const Failure& failure) {
     status = 1;

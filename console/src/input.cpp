@@ -124,7 +124,20 @@ bool Input::fill() {
     return false;
   }
   end_ += got.size;
+  if (!started_) start_text();
   return true;
+}
+
+void Input::start_text() {
+  started_ = true;
+  // More is read only while the bytes so far may begin a mark.
+  const int first = peek_refill(0);
+  if (first == 0xef && peek_refill(1) == 0xbb && peek_refill(2) == 0xbf) {
+    next_ += 3;
+  } else if ((first == 0xff && peek_refill(1) == 0xfe) ||
+             (first == 0xfe && peek_refill(1) == 0xff)) {
+    refuse(1, "text in ASCII or UTF-8", "a UTF-16 byte-order mark (save the file as UTF-8)");
+  }
 }
 
 int Input::peek_refill(std::size_t ahead) {

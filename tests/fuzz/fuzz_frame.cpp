@@ -14,11 +14,11 @@
 
 #include "console/frame.hpp"
 
-int program_main();
+int program_main(int argc, char** argv);
 
 namespace {
 
-console::Program job = nullptr;
+console::Job job = nullptr;
 
 // Hands out the input in pieces whose sizes vary along it, so that reads end anywhere.
 class PiecewiseSource final : public console::Source {
@@ -54,17 +54,17 @@ class StringSink final : public console::Sink {
 
 }  // namespace
 
-int console::run(std::string_view, console::Program program) {
-  job = program;
+int console::run(const console::Program& program, int, const char* const*) {
+  job = program.job;
   return 0;
 }
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  const int status = program_main();
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+  const int status = program_main(*argc, *argv);
   if (job == nullptr) {
     std::fprintf(stderr,
                  "the program's main handed over no job: it must do nothing but "
-                 "`return console::run(name, job);`\n");
+                 "`return console::run({name, help, job}, argc, argv);`\n");
     std::abort();
   }
   return status;

@@ -30,7 +30,8 @@ class Source {
 
 // Reads whole numbers, reals and lines in the programs' layouts. Whatever breaks a layout
 // throws Failure naming the input line, and so does a source that cannot be read. Nothing
-// beyond what is asked for is judged.
+// beyond what is asked for is judged. A UTF-8 byte-order mark at the very start, as editors
+// on Windows write one, is skipped; UTF-16 is refused.
 class Input {
  public:
   // The most any read looks at beyond what it consumes: a whole line of the longest length a
@@ -86,6 +87,8 @@ class Input {
   // a minus.
   bool take_sign(int& c, Word& word);
   bool fill();
+  // At the first read: a byte-order mark, if the input starts with one.
+  void start_text();
   void skip_space();
   // Refuses the word that starts with `word_start`, showing its first characters; `cut` says
   // that `word_start` itself was cut short.
@@ -99,6 +102,7 @@ class Input {
   char* end_;
   char* limit_;
   bool source_done_ = false;
+  bool started_ = false;
   bool line_open_ = false;  // something of the current line has been consumed
   std::int64_t line_ = 1;
 };
