@@ -1,10 +1,19 @@
 # How the project's targets are built, and add_console_program, the one step to add a program.
 
 include(CheckIPOSupported)
+include(GNUInstallDirs)
 check_ipo_supported(RESULT console_lto_supported LANGUAGES CXX)
 
 # Every program lands in one directory, where the demo and the tests find it.
 set(CONSOLE_PROGRAM_DIR ${PROJECT_BINARY_DIR}/bin)
+
+# Where an installation puts the programs: the usual places, or on Windows one folder to
+# unzip, the programs beside their README and licence.
+if(WIN32)
+  set(CONSOLE_INSTALL_BINDIR .)
+else()
+  set(CONSOLE_INSTALL_BINDIR ${CMAKE_INSTALL_BINDIR})
+endif()
 
 # console_target(<target> [OPTIMISED]): C++20 without compiler extensions, and the project's
 # warnings. OPTIMISED: in release builds, optimised across source files where the toolchain
@@ -21,15 +30,15 @@ endfunction()
 # add_console_program(<name> <source>... [STREAMING])
 #   A program built on the console layer. Its example input is examples/<name>.txt and the
 #   output it gives examples/<name>.expected; the demo, the tests, the fuzz target and the
-#   benchmarks all take them from there. STREAMING: the program writes as it reads, so a
-#   refusal may follow the answers to earlier input; any other program writes nothing
-#   before a refusal.
+#   benchmarks all take them from there. Its manual page is man/<name>.1, installed but on
+#   Windows. STREAMING: the program writes as it reads, so a refusal may follow the answers
+#   to earlier input; any other program writes nothing before a refusal.
 function(add_console_program name)
   cmake_parse_arguments(PARSE_ARGV 1 arg "STREAMING" "" "")
-  foreach(example ${name}.txt ${name}.expected)
-    if(NOT EXISTS ${PROJECT_SOURCE_DIR}/examples/${example})
-      message(FATAL_ERROR "add_console_program(${name}): examples/${example} is missing; "
-                          "every program has an example input (.txt) and its output (.expected)")
+  foreach(needed examples/${name}.txt examples/${name}.expected man/${name}.1)
+    if(NOT EXISTS ${PROJECT_SOURCE_DIR}/${needed})
+      message(FATAL_ERROR "add_console_program(${name}): ${needed} is missing; every program "
+                          "has an example input (.txt), its output (.expected) and a manual page")
     endif()
   endforeach()
   add_executable(${name} ${arg_UNPARSED_ARGUMENTS})
@@ -40,6 +49,11 @@ function(add_console_program name)
   if(CONSOLE_STATIC)
     target_link_options(${name} PRIVATE -static)
   endif()
-  install(TARGETS ${name} RUNTIME DESTINATION bin)
+  install(TARGETS ${name} RUNTIME DESTINATION ${CONSOLE_INSTALL_BINDIR})
+  if(NOT WIN32)
+    # The page, with the project's version in its header.
+    configure_file(${PROJECT_SOURCE_DIR}/man/${name}.1 ${PROJECT_BINARY_DIR}/man/${name}.1 @ONLY)
+    install(FILES ${PROJECT_BINARY_DIR}/man/${name}.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  endif()
   set_property(GLOBAL APPEND PROPERTY CONSOLE_PROGRAMS ${name})
 endfunction()
