@@ -11,9 +11,11 @@ namespace console {
 namespace {
 
 // Large enough that a stream of any length takes few system calls; static, so the stack of
-// the original platform's small console programs is never at stake.
+// the original platform's small console programs is never at stake. The output holds the
+// answers to a whole buffer of input, as large as it, and a reservation beyond: a program
+// that answers many lines at once writes them with one call.
 char input_buffer[1 << 17];
-char output_buffer[1 << 17];
+char output_buffer[sizeof input_buffer + Output::max_reserve];
 
 // What --help shows: the program's own lines between the usage and what every program shares.
 std::string help_text(const Program& program) {
