@@ -29,7 +29,8 @@ void write_mates(std::string_view line, console::Output& out) {
 }
 
 // The whole lines at the start of `lines` whose answers fit `room`: all of them unless the
-// output buffer is small, and at least one, since room is left for the longest.
+// output buffer is small, and always the first unless it is too long, since the room holds
+// the longest line there may be.
 std::string_view fitting(std::string_view lines, std::span<char> room) {
   const std::size_t most = room.size() - helixmate::mate_slack;
   if (lines.size() <= most) return lines;
@@ -40,7 +41,8 @@ void job(console::Input& in, console::Output& out) {
   // The lines after the count's and the rest of the count's own line, counted in 64 bits so
   // that the largest count cannot overflow.
   for (std::int64_t left = std::int64_t{in.whole()} + 1; left > 0;) {
-    // Every whole line already read is answered at once, straight into the output.
+    // Every whole line already read is answered at once, straight into the output. The
+    // lines first: reading more writes out what is pending, and frees the room.
     const std::string_view lines = in.buffered_lines();
     const std::span<char> room = out.room(line_bytes + helixmate::mate_slack);
     const helixmate::Mated mated = helixmate::mate_lines(fitting(lines, room), left, room.data());
